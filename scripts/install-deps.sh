@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks to build, test and run Quillmast.
+set -euo pipefail
+pkgs=(cmake g++ make pkg-config clang libclang-rt-14-dev
+      qt6-base-dev qt6-serialport-dev libcrypto++-dev libgtest-dev libgmock-dev
+      xvfb xauth x11-apps imagemagick fonts-dejavu-core python3)
+missing=()
+for p in "${pkgs[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+    $SUDO apt-get update
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,69 @@
+#pragma once
+// The gateway's program-wide state and the seams through which its routines
+// reach the world. One instance lives as long as the console; routines are
+// free functions taking it, and everything runs on one thread.
+
+#include "platform/clock.h"
+#include "platform/consolefields.h"
+#include "platform/eventpump.h"
+#include "platform/notifier.h"
+#include "platform/serialport.h"
+#include "platform/statusline.h"
+#include "platform/timer.h"
+
+#include <string>
+
+namespace qm {
+
+// The modem answer line being assembled from received pieces.
+struct ModemLine {
+    bool SkipToLineFeed = false;
+    std::string LineText;
+};
+
+struct GatewayState {
+    std::string AppPath;        // program folder, with trailing separator
+    std::string ConfigFilePath; // where SaveSettings writes
+    std::string ReceiveBuffer;  // text received since last emptied
+    bool SettingsLoaded = false;
+    bool AutoSending = false;
+    bool TestMode = false;
+    bool ExitRequested = false;
+    bool Connected = false;
+    bool TapLoggedIn = false;
+    bool WaitSec1 = false;
+    bool WaitSec10 = false;
+    ModemLine modemLine;
+};
+
+// The console's six timers, by their names.
+struct ConsoleTimers {
+    Timer &CheckPendingSMS;
+    Timer &sec1;
+    Timer &sec2;
+    Timer &sec4;
+    Timer &sec8;
+    Timer &sec10;
+};
+
+struct Gateway {
+    GatewayState state;
+    SerialPort &port;
+    EventPump &pump;
+    Clock &clock;
+    Notifier &notifier;
+    StatusLine &status;
+    ConsoleFields &fields;
+    ConsoleTimers timers;
+    // Title of the gateway's own message boxes.
+    std::string programName = "Quillmast";
+};
+
+// Folder separator used when building AppPath-relative paths.
+#ifdef _WIN32
+inline constexpr char PathSeparator = '\\';
+#else
+inline constexpr char PathSeparator = '/';
+#endif
+
+} // namespace qm

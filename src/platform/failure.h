@@ -1,0 +1,19 @@
+#pragma once
+// A failure reported by the layer that failed: a number and a description
+// (errno/strerror, QSerialPort::errorString() ...). Routines turn it into the
+// gateway's own log text; nothing throws across a routine's boundary.
+
+#include <optional>
+#include <string>
+
+namespace qm {
+
+struct Failure {
+    int code = 0;
+    std::string description;
+};
+
+// Empty on success.
+using MaybeFailure = std::optional<Failure>;
+
+} // namespace qm

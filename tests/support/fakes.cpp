@@ -1,0 +1,169 @@
+#include "fakes.h"
+
+#include "modem/linesettings.h"
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace qm::test {
+
+MaybeFailure FakeSerialPort::fault(const std::string &op)
+{
+    calls.push_back(op);
+    if (auto it = once_.find(op); it != once_.end()) {
+        Failure f = it->second;
+        once_.erase(it);
+        return f;
+    }
+    if (auto it = always_.find(op); it != always_.end())
+        return it->second;
+    return std::nullopt;
+}
+
+MaybeFailure FakeSerialPort::open()
+{
+    if (open_)
+        return Failure{8005, "Port already open"};
+    if (auto f = fault("open"))
+        return f;
+    open_ = true;
+    return std::nullopt;
+}
+
+MaybeFailure FakeSerialPort::close()
+{
+    if (auto f = fault("close"))
+        return f;
+    open_ = false;
+    return std::nullopt;
+}
+
+MaybeFailure FakeSerialPort::setPortNumber(int number)
+{
+    if (auto f = fault("setPortNumber"))
+        return f;
+    if (open_)
+        return Failure{8000, "Operation not valid while the port is opened"};
+    if (number < 1 || number > 16)
+        return Failure{8002, "Invalid port number"};
+    number_ = number;
+    return std::nullopt;
+}
+
+MaybeFailure FakeSerialPort::setSettings(const std::string &text)
+{
+    if (auto f = fault("setSettings"))
+        return f;
+    LineSettings ls;
+    if (auto f = ParseLineSettings(text, ls))
+        return f;
+    settings_ = text;
+    return std::nullopt;
+}
+
+MaybeFailure FakeSerialPort::setRtsCtsHandshaking()
+{
+    if (auto f = fault("setRtsCtsHandshaking"))
+        return f;
+    rtsCts = true;
+    return std::nullopt;
+}
+
+MaybeFailure FakeSerialPort::clearInput()
+{
+    if (auto f = fault("clearInput"))
+        return f;
+    if (!open_)
+        return Failure{8012, "The device is not open"};
+    rx.clear();
+    return std::nullopt;
+}
+
+MaybeFailure FakeSerialPort::write(std::string_view bytes)
+{
+    if (auto f = fault("write"))
+        return f;
+    if (!open_)
+        return Failure{8012, "The device is not open"};
+    written += bytes;
+    return std::nullopt;
+}
+
+std::string FakeSerialPort::readAll()
+{
+    calls.push_back("readAll");
+    std::string out;
+    out.swap(rx);
+    return out;
+}
+
+void FakeSerialPort::receiveAfter(std::chrono::milliseconds delay, std::string bytes)
+{
+    world_.after(delay, [this, bytes = std::move(bytes)] {
+        if (!open_)
+            return; // nothing reaches a closed port
+        rx += bytes;
+        raise(PortEvent::DataReceived);
+    });
+}
+
+void FakeSerialPort::raise(int code)
+{
+    if (handler_)
+        handler_(code);
+}
+
+namespace {
+std::filesystem::path makeTempDir()
+{
+    static std::atomic<int> counter{0};
+    auto base = std::filesystem::temp_directory_path() /
+                ("qm-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(base);
+    std::filesystem::create_directories(base);
+    return base;
+}
+} // namespace
+
+TestGateway::TestGateway()
+    : dir(makeTempDir()),
+      gw{GatewayState{},
+         port,
+         world,
+         world,
+         notifier,
+         status,
+         fields,
+         ConsoleTimers{CheckPendingSMS, sec1, sec2, sec4, sec8, sec10}}
+{
+    gw.state.AppPath = dir.string() + "/";
+    gw.state.ConfigFilePath = gw.state.AppPath + "smsconf.conf";
+}
+
+TestGateway::~TestGateway()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+}
+
+std::string TestGateway::readFile(std::string_view name) const
+{
+    std::ifstream in(dir / std::string(name), std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::vector<std::string> TestGateway::logEntries(std::string_view name) const
+{
+    const std::string all = readFile(name);
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    for (std::size_t pos; (pos = all.find("\r\n", start)) != std::string::npos; start = pos + 2)
+        entries.push_back(all.substr(start, pos - start));
+    return entries;
+}
+
+} // namespace qm::test

@@ -1,0 +1,144 @@
+#pragma once
+// Fakes for the seams, with hooks to push bytes and faults. Each records what
+// the core did to it so tests assert on behaviour.
+
+#include "core/gateway.h"
+#include "simworld.h"
+
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qm::test {
+
+struct Notice {
+    std::string title;
+    std::string text;
+    NoticeIcon icon;
+    bool question;
+};
+
+class FakeNotifier final : public Notifier {
+public:
+    void message(const std::string &title, const std::string &text, NoticeIcon icon) override
+    {
+        notices.push_back({title, text, icon, false});
+    }
+    bool askYesNo(const std::string &title, const std::string &text) override
+    {
+        notices.push_back({title, text, NoticeIcon::None, true});
+        return answerYes;
+    }
+    std::vector<Notice> notices;
+    bool answerYes = true;
+};
+
+class FakeStatusLine final : public StatusLine {
+public:
+    void setText(const std::string &t) override
+    {
+        text_ = t;
+        history.push_back(t);
+    }
+    std::string text() const override { return text_; }
+    std::vector<std::string> history;
+
+private:
+    std::string text_ = "Status";
+};
+
+struct FakeConsoleFields final : ConsoleFields {
+    std::string SMSCenterNumber, Protocol, OperationType, AuthenticationCode, LegitimizationCode,
+        Stored, Delivered, BaudRate, SMSType;
+    int ModemIndex = -1;
+
+    std::string smsCenterNumber() const override { return SMSCenterNumber; }
+    std::string protocol() const override { return Protocol; }
+    std::string operationType() const override { return OperationType; }
+    std::string authenticationCode() const override { return AuthenticationCode; }
+    std::string legitimizationCode() const override { return LegitimizationCode; }
+    std::string storedText() const override { return Stored; }
+    std::string deliveredText() const override { return Delivered; }
+    int modemIndex() const override { return ModemIndex; }
+    std::string baudRate() const override { return BaudRate; }
+    std::string smsType() const override { return SMSType; }
+};
+
+// A serial port that records every operation. Settings are validated with the
+// same parser as the real port. Faults are injected per operation name
+// ("open", "close", "write", "clearInput", "setSettings", "setPortNumber",
+// "setRtsCtsHandshaking"): failOnce fails the next call, failAlways every call.
+class FakeSerialPort : public SerialPort {
+public:
+    explicit FakeSerialPort(SimWorld &world) : world_(world) {}
+
+    bool isOpen() const override { return open_; }
+    MaybeFailure open() override;
+    MaybeFailure close() override;
+    int portNumber() const override { return number_; }
+    MaybeFailure setPortNumber(int number) override;
+    std::string settings() const override { return settings_; }
+    MaybeFailure setSettings(const std::string &text) override;
+    MaybeFailure setRtsCtsHandshaking() override;
+    void setReadLength(int length) override
+    {
+        readLength = length;
+        calls.push_back("setReadLength");
+    }
+    MaybeFailure clearInput() override;
+    MaybeFailure write(std::string_view bytes) override;
+    std::string readAll() override;
+    int bytesToWrite() const override { return pendingOut; }
+    bool carrierDetect() const override { return carrier; }
+    void setEventHandler(EventHandler handler) override { handler_ = std::move(handler); }
+
+    // Test hooks.
+    // Bytes arrive after `delay`; the data-received event is raised then.
+    void receiveAfter(std::chrono::milliseconds delay, std::string bytes);
+    // Raises a port event now, as the platform would during a pump.
+    void raise(int code);
+    void failOnce(const std::string &op, Failure f) { once_[op] = std::move(f); }
+    void failAlways(const std::string &op, Failure f) { always_[op] = std::move(f); }
+
+    std::vector<std::string> calls; // operation names in order
+    std::string written;            // everything written while open
+    std::string rx;                 // unread input held by the port
+    bool carrier = false;
+    bool rtsCts = false;
+    int readLength = -1;
+    int pendingOut = 0;
+
+protected:
+    MaybeFailure fault(const std::string &op);
+    SimWorld &world_;
+    EventHandler handler_;
+    bool open_ = false;
+    int number_ = 1;
+    std::string settings_ = "9600,N,8,1";
+    std::map<std::string, Failure> once_, always_;
+};
+
+// Everything a core routine needs, over a temporary program folder.
+struct TestGateway {
+    TestGateway();
+    ~TestGateway();
+
+    // Entries of a log file, split at CR LF (CRs inside entries stay).
+    std::vector<std::string> logEntries(std::string_view name) const;
+    std::string readFile(std::string_view name) const;
+
+    std::filesystem::path dir;
+    SimWorld world;
+    SimTimer CheckPendingSMS{world, 1000}, sec1{world, 1000}, sec2{world, 2000},
+        sec4{world, 4000}, sec8{world, 8000}, sec10{world, 60000};
+    FakeSerialPort port{world};
+    FakeNotifier notifier;
+    FakeStatusLine status;
+    FakeConsoleFields fields;
+    Gateway gw;
+};
+
+} // namespace qm::test

@@ -1,0 +1,101 @@
+#include "simworld.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+namespace qm::test {
+
+using namespace std::chrono;
+
+void SimTimer::setInterval(int milliseconds)
+{
+    interval_ = milliseconds;
+    if (enabled_)
+        due_ = world_.now() + std::chrono::milliseconds(interval_);
+}
+
+void SimTimer::setEnabled(bool enabled)
+{
+    world_.registerTimer(this);
+    if (enabled && !enabled_)
+        due_ = world_.now() + std::chrono::milliseconds(interval_);
+    enabled_ = enabled;
+}
+
+SimWorld::SimWorld()
+{
+    // 2026-12-06 12:00:00 UTC, a whole second.
+    start_ = TimePoint(sys_days(year(2026) / December / 6).time_since_epoch() + hours(12));
+    now_ = start_;
+}
+
+std::string SimWorld::dateTimeText() const
+{
+    const auto day = floor<days>(now_);
+    const year_month_day ymd(day);
+    const hh_mm_ss<milliseconds> hms(now_ - day);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02u/%02u/%04d %02d:%02d:%02d", unsigned(ymd.day()),
+                  unsigned(ymd.month()), int(ymd.year()), int(hms.hours().count()),
+                  int(hms.minutes().count()), int(hms.seconds().count()));
+    return buf;
+}
+
+void SimWorld::pause(milliseconds duration)
+{
+    pauses.push_back(duration);
+    now_ += duration;
+    if (onPause)
+        onPause();
+}
+
+void SimWorld::registerTimer(SimTimer *t)
+{
+    if (std::find(timers_.begin(), timers_.end(), t) == timers_.end())
+        timers_.push_back(t);
+}
+
+void SimWorld::at(TimePoint when, std::function<void()> what)
+{
+    happenings_.emplace(std::pair{std::max(when, now_), seq_++}, std::move(what));
+}
+
+void SimWorld::after(milliseconds delay, std::function<void()> what)
+{
+    at(now_ + delay, std::move(what));
+}
+
+void SimWorld::pump(std::optional<TimePoint> wakeBy)
+{
+    ++pumps;
+    // The earliest due happening: a scheduled one or a timer tick.
+    std::optional<TimePoint> next;
+    if (!happenings_.empty())
+        next = happenings_.begin()->first.first;
+    SimTimer *nextTimer = nullptr;
+    for (SimTimer *t : timers_) {
+        if (t->enabled_ && t->interval_ > 0 && (!next || t->due_ < *next)) {
+            next = t->due_;
+            nextTimer = t;
+        }
+    }
+    if (!next && !wakeBy)
+        throw std::runtime_error("simulated world: pumped with nothing ever due");
+    if (!next || (wakeBy && *wakeBy < *next)) {
+        now_ = std::max(now_, *wakeBy);
+        return;
+    }
+    now_ = std::max(now_, *next);
+    if (nextTimer) {
+        nextTimer->due_ += std::chrono::milliseconds(nextTimer->interval_);
+        ++nextTimer->ticks;
+        if (nextTimer->handler_)
+            nextTimer->handler_();
+        return;
+    }
+    auto node = happenings_.extract(happenings_.begin());
+    node.mapped()();
+}
+
+} // namespace qm::test

@@ -1,0 +1,78 @@
+#pragma once
+// A simulated world over virtual time for core tests. Pumping delivers the
+// next due happening (timer tick, scheduled bytes) and moves the clock to it;
+// a blocking pause moves the clock without delivering anything. A pump with
+// nothing ever due throws, so a routine that would wait forever fails the
+// test instead of hanging it.
+
+#include "platform/clock.h"
+#include "platform/eventpump.h"
+#include "platform/timer.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace qm::test {
+
+class SimWorld;
+
+class SimTimer final : public Timer {
+public:
+    explicit SimTimer(SimWorld &world, int interval = 1000) : world_(world), interval_(interval) {}
+    void setInterval(int milliseconds) override;
+    int interval() const override { return interval_; }
+    void setEnabled(bool enabled) override;
+    bool isEnabled() const override { return enabled_; }
+    void setTickHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
+
+    int ticks = 0;
+
+private:
+    friend class SimWorld;
+    SimWorld &world_;
+    int interval_;
+    bool enabled_ = false;
+    TimePoint due_{};
+    std::function<void()> handler_;
+};
+
+class SimWorld final : public Clock, public EventPump {
+public:
+    SimWorld();
+
+    // Clock
+    TimePoint now() const override { return now_; }
+    std::string dateTimeText() const override;
+    void pause(std::chrono::milliseconds duration) override;
+    void beep() override { ++beeps; }
+
+    // EventPump
+    void pump(std::optional<TimePoint> wakeBy = std::nullopt) override;
+
+    // Schedules `what` at virtual time `when` (or `delay` from now).
+    void at(TimePoint when, std::function<void()> what);
+    void after(std::chrono::milliseconds delay, std::function<void()> what);
+
+    std::chrono::milliseconds elapsed() const { return now_ - start_; }
+
+    int beeps = 0;
+    int pumps = 0;
+    std::vector<std::chrono::milliseconds> pauses;
+    // Called at every pause (e.g. a simulated modem raising carrier).
+    std::function<void()> onPause;
+
+private:
+    friend class SimTimer;
+    void registerTimer(SimTimer *t);
+
+    TimePoint start_;
+    TimePoint now_;
+    std::uint64_t seq_ = 0;
+    std::multimap<std::pair<TimePoint, std::uint64_t>, std::function<void()>> happenings_;
+    std::vector<SimTimer *> timers_;
+};
+
+} // namespace qm::test
