@@ -67,3 +67,8 @@ inline constexpr char PathSeparator = '/';
 #endif
 
 } // namespace qm
+
+namespace qm {
+// Gives sec1 and sec10 their tick handlers: each tick clears its wait flag.
+void ConnectConsoleTimers(Gateway &gw);
+} // namespace qm

@@ -1,0 +1,7 @@
+#include "modem/applymodemsettings.h"
+
+namespace qm {
+
+void ApplyModemSettings(Gateway &) {}
+
+} // namespace qm
