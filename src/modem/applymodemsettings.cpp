@@ -1,7 +1,53 @@
 #include "modem/applymodemsettings.h"
 
-namespace qm {
+#include "config/settings.h"
+#include "log/writelog.h"
 
-void ApplyModemSettings(Gateway &) {}
+#include <string>
+
+namespace qm {
+namespace {
+
+MaybeFailure apply(Gateway &gw)
+{
+    SerialPort &port = gw.port;
+    const std::string wanted = gw.fields.baudRate() + "," + gw.fields.smsType();
+    const int number = gw.fields.modemIndex() + 1;
+
+    if (port.isOpen()) {
+        if (!gw.notifier.askYesNo("Modem Settings", "Do you really want to change the modem Settings?"))
+            return std::nullopt; // the port keeps its old settings
+        if (auto f = port.close())
+            return f;
+        if (auto f = port.setSettings(wanted))
+            return f;
+        if (auto f = port.setPortNumber(number))
+            return f;
+        if (auto f = port.setRtsCtsHandshaking())
+            return f;
+        WriteLog(gw, LogTarget::BothLogs, "Modem Settings Changed");
+        return std::nullopt;
+    }
+
+    if (port.settings() != wanted)
+        if (auto f = port.setSettings(wanted))
+            return f;
+    if (port.portNumber() != number)
+        if (auto f = port.setPortNumber(number))
+            return f;
+    return port.setRtsCtsHandshaking();
+}
+
+} // namespace
+
+void ApplyModemSettings(Gateway &gw)
+{
+    if (gw.state.SettingsLoaded)
+        SaveSettings(gw);
+    if (auto f = apply(gw))
+        WriteLog(gw, LogTarget::BothLogs,
+                 "Err-0018:Error occured in setting modem properties\rError:" +
+                     std::to_string(f->code) + "-" + f->description);
+}
 
 } // namespace qm

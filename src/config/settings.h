@@ -1,0 +1,31 @@
+#pragma once
+// Reading smsconf.conf at start-up and rewriting it from the console's fields.
+
+#include "config/configfile.h"
+#include "core/gateway.h"
+#include "platform/failure.h"
+#include "platform/filedialog.h"
+
+#include <string>
+
+namespace qm {
+
+inline constexpr const char *ConfigFileName = "smsconf.conf";
+inline constexpr const char *ConfigFileFilter = "Configuration Files (*.conf)|*.conf";
+
+// Reads the program folder's smsconf.conf (`programFolder` ends with a
+// separator); when it cannot be opened, asks for a file. Sets ConfigFilePath
+// to the file actually read, or to the program folder's file when none could
+// be read, in which case the status line says so and the settings stay empty.
+ConsoleSettings LoadSettings(Gateway &gw, const std::string &programFolder, FileDialog &dialog);
+
+// Rewrites the whole file at ConfigFilePath from the console's fields. A
+// failure leaves the old file intact and is shown on the status line.
+void SaveSettings(Gateway &gw);
+
+// Replaces `path` with `content` through a temporary file in the same folder,
+// so a crash never leaves a truncated file; the new file is readable by its
+// owner only.
+MaybeFailure WriteFileAtomically(const std::string &path, const std::string &content);
+
+} // namespace qm

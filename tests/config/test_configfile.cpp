@@ -1,0 +1,337 @@
+#include "config/configfile.h"
+#include "config/settings.h"
+#include "fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace qm::test {
+namespace {
+
+const std::string FullFile = "\"AppPath=/opt/quillmast/\"\r\n"
+                             "\"Port=2\"\r\n"
+                             "\"Setting=E 7 1\"\r\n"
+                             "\"BaudRate=19200\"\r\n"
+                             "\"SMSCenterNumber=0612 345\"\r\n"
+                             "\"Protocol=TAP\"\r\n"
+                             "\"OpType=51\"\r\n"
+                             "\"TAPStoredText=stored, with comma\"\r\n"
+                             "\"TAPDeliveredText=delivered\"\r\n"
+                             "\"AuthenticationCode=secret\"\r\n"
+                             "\"LegitimizationCode=legit\"\r\n"
+                             "\"PollingInterval=1000\"\r\n";
+
+TEST(ConfigFile, ReadsEveryKey)
+{
+    ConsoleSettings s;
+    ParseConfig(FullFile, s);
+    EXPECT_EQ(s.AppPath, "/opt/quillmast/");
+    EXPECT_EQ(s.Port, 1);
+    EXPECT_EQ(s.Setting, "E,7,1");
+    EXPECT_EQ(s.BaudRate, "19200");
+    EXPECT_EQ(s.SMSCenterNumber, "0612 345");
+    EXPECT_EQ(s.Protocol, "TAP");
+    EXPECT_EQ(s.OpType, "51");
+    EXPECT_EQ(s.TAPStoredText, "stored, with comma");
+    EXPECT_EQ(s.TAPDeliveredText, "delivered");
+    EXPECT_EQ(s.AuthenticationCode, "secret");
+    EXPECT_EQ(s.LegitimizationCode, "legit");
+    EXPECT_EQ(s.PollingInterval, 1000);
+}
+
+TEST(ConfigFile, OddValues)
+{
+    struct Row {
+        std::string content;
+        ConsoleSettings expected;
+    };
+    auto with = [](auto change) {
+        ConsoleSettings s;
+        change(s);
+        return s;
+    };
+    const Row rows[] = {
+        {"\"Port=3\"\r\n", with([](auto &s) { s.Port = 2; })},
+        {"\"Port=3.9\"\r\n", with([](auto &s) { s.Port = 2; })},
+        {"\"Port=0\"\r\n", with([](auto &s) { s.Port = -1; })},
+        {"\"Port=-0.5\"\r\n", with([](auto &s) { s.Port = -2; })},
+        {"\"Port=abc\"\r\n", ConsoleSettings{}},
+        {"\"Port=99999999999\"\r\n", ConsoleSettings{}},
+        {"\"port=2\"\r\n", ConsoleSettings{}},
+        {"\"TAPStoredText=a=b\"\r\n", with([](auto &s) { s.TAPStoredText = "a=b"; })},
+        {"\"BaudRate=12345\"\r\n", with([](auto &s) { s.BaudRate = "12345"; })},
+        {"\"PollingInterval=2500.7\"\r\n", with([](auto &s) { s.PollingInterval = 2500; })},
+        {"\"Port=2\"\r\n\"Port=4\"\r\n", with([](auto &s) { s.Port = 3; })},
+        {"\"Setting=N 8 1\"", with([](auto &s) { s.Setting = "N,8,1"; })},
+        {"\"NoEquals\"\r\n\"=x\"\r\n\"Unknown=1\"\r\n", ConsoleSettings{}},
+        // Unquoted entries end at a comma; blanks around them are dropped.
+        {"  Protocol=UCP , OpType=03\r\n",
+         with([](auto &s) {
+             s.Protocol = "UCP";
+             s.OpType = "03";
+         })},
+        // Hand-edited files with LF only, and text after a closing quote.
+        {"\"OpType=30\"junk\n\"Protocol=UCP\"\n",
+         with([](auto &s) {
+             s.OpType = "30";
+             s.Protocol = "UCP";
+         })},
+        // A quote that never closes runs to the end of the file.
+        {"\"LegitimizationCode=abc\r\n", with([](auto &s) { s.LegitimizationCode = "abc\r\n"; })},
+        {"", ConsoleSettings{}},
+    };
+    for (const Row &r : rows) {
+        ConsoleSettings s;
+        ParseConfig(r.content, s);
+        EXPECT_EQ(s, r.expected) << "content: " << r.content;
+    }
+}
+
+SavedSettings asSaved(const ConsoleSettings &s)
+{
+    SavedSettings w;
+    w.AppPath = s.AppPath;
+    w.Port = s.Port + 1;
+    w.Setting = s.Setting;
+    w.BaudRate = s.BaudRate;
+    w.SMSCenterNumber = s.SMSCenterNumber;
+    w.Protocol = s.Protocol;
+    w.OpType = s.OpType;
+    w.TAPStoredText = s.TAPStoredText;
+    w.TAPDeliveredText = s.TAPDeliveredText;
+    w.AuthenticationCode = s.AuthenticationCode;
+    w.LegitimizationCode = s.LegitimizationCode;
+    w.PollingInterval = s.PollingInterval;
+    return w;
+}
+
+std::string unquoted(std::string v)
+{
+    std::erase(v, '"');
+    return v;
+}
+
+TEST(ConfigFile, GarbageReadsAndSurvivesARewrite)
+{
+    // Binary garbage with keys sprinkled in: whatever is read must come back
+    // unchanged after a save (double quotes aside, which the format cannot hold).
+    for (int seed = 1; seed <= 50; ++seed) {
+        std::string garbage;
+        unsigned x = unsigned(seed);
+        for (int i = 0; i < 2000; ++i) {
+            x = x * 1103515245u + 12345u;
+            garbage += char(x >> 16);
+            if (i % 97 == 0)
+                garbage += "\"TAPStoredText=";
+            if (i % 131 == 0)
+                garbage += "Protocol=";
+        }
+        ConsoleSettings s;
+        ParseConfig(garbage, s);
+        ConsoleSettings again;
+        ParseConfig(FormatConfig(asSaved(s)), again);
+        ConsoleSettings expected = s;
+        for (std::string *v : {&expected.AppPath, &expected.Setting, &expected.BaudRate,
+                               &expected.SMSCenterNumber, &expected.Protocol, &expected.OpType,
+                               &expected.TAPStoredText, &expected.TAPDeliveredText,
+                               &expected.AuthenticationCode, &expected.LegitimizationCode})
+            *v = unquoted(*v);
+        // An unquoted value is trimmed on reading; a rewrite quotes it, so
+        // only the value's own quotes are lost.
+        EXPECT_EQ(again, expected) << "seed " << seed;
+    }
+}
+
+TEST(ConfigFile, WritesTwelveQuotedLinesInOrder)
+{
+    SavedSettings s;
+    s.AppPath = "/opt/q/";
+    s.Port = 3;
+    s.Setting = "E,7,1";
+    s.BaudRate = "9600";
+    s.SMSCenterNumber = "123";
+    s.Protocol = "UCP";
+    s.OpType = "01";
+    s.TAPStoredText = "a=b, c";
+    s.AuthenticationCode = "pw";
+    s.PollingInterval = 0;
+    EXPECT_EQ(FormatConfig(s), "\"AppPath=/opt/q/\"\r\n"
+                               "\"Port=3\"\r\n"
+                               "\"Setting=E 7 1\"\r\n"
+                               "\"BaudRate=9600\"\r\n"
+                               "\"SMSCenterNumber=123\"\r\n"
+                               "\"Protocol=UCP\"\r\n"
+                               "\"OpType=01\"\r\n"
+                               "\"TAPStoredText=a=b, c\"\r\n"
+                               "\"TAPDeliveredText=\"\r\n"
+                               "\"AuthenticationCode=pw\"\r\n"
+                               "\"LegitimizationCode=\"\r\n"
+                               "\"PollingInterval=0\"\r\n");
+}
+
+TEST(ConfigFile, RoundTripKeepsEveryValue)
+{
+    SavedSettings w;
+    w.AppPath = "/x/";
+    w.Port = 4;
+    w.Setting = "O,8,1";
+    w.BaudRate = "115200";
+    w.SMSCenterNumber = " 0612 ";
+    w.Protocol = "TAP";
+    w.OpType = "30";
+    w.TAPStoredText = "st=o,red";
+    w.TAPDeliveredText = "\xe9t\xe9";
+    w.AuthenticationCode = "a b";
+    w.LegitimizationCode = "L";
+    w.PollingInterval = 65000;
+    ConsoleSettings r;
+    ParseConfig(FormatConfig(w), r);
+    EXPECT_EQ(r.AppPath, w.AppPath);
+    EXPECT_EQ(r.Port, w.Port - 1);
+    EXPECT_EQ(r.Setting, w.Setting);
+    EXPECT_EQ(r.BaudRate, w.BaudRate);
+    EXPECT_EQ(r.SMSCenterNumber, w.SMSCenterNumber);
+    EXPECT_EQ(r.Protocol, w.Protocol);
+    EXPECT_EQ(r.OpType, w.OpType);
+    EXPECT_EQ(r.TAPStoredText, w.TAPStoredText);
+    EXPECT_EQ(r.TAPDeliveredText, w.TAPDeliveredText);
+    EXPECT_EQ(r.AuthenticationCode, w.AuthenticationCode);
+    EXPECT_EQ(r.LegitimizationCode, w.LegitimizationCode);
+    EXPECT_EQ(r.PollingInterval, w.PollingInterval);
+}
+
+TEST(ConfigFile, DoubleQuoteInAValueCannotBreakTheFile)
+{
+    SavedSettings w;
+    w.TAPStoredText = "say \"hi\"";
+    w.Protocol = "UCP";
+    ConsoleSettings r;
+    ParseConfig(FormatConfig(w), r);
+    EXPECT_EQ(r.TAPStoredText, "say hi");
+    EXPECT_EQ(r.Protocol, "UCP");
+}
+
+// LoadSettings / SaveSettings over a real folder.
+
+class NoDialog : public FileDialog {
+public:
+    std::optional<std::string> askOpenFile(const std::string &preset, const std::string &filter) override
+    {
+        asked.push_back(preset + "|" + filter);
+        return answer;
+    }
+    std::vector<std::string> asked;
+    std::optional<std::string> answer;
+};
+
+void writeFile(const std::filesystem::path &p, const std::string &content)
+{
+    std::ofstream(p, std::ios::binary) << content;
+}
+
+TEST(Settings, LoadsTheProgramFolderFileAndSavesBackToIt)
+{
+    TestGateway t;
+    writeFile(t.dir / "smsconf.conf", FullFile);
+    NoDialog dialog;
+    const ConsoleSettings s = LoadSettings(t.gw, t.gw.state.AppPath, dialog);
+    EXPECT_TRUE(dialog.asked.empty());
+    EXPECT_EQ(s.Protocol, "TAP");
+    EXPECT_EQ(t.gw.state.ConfigFilePath, (t.dir / "smsconf.conf").string());
+}
+
+TEST(Settings, MissingFileAsksAndUsesThePickedFile)
+{
+    TestGateway t;
+    std::filesystem::create_directory(t.dir / "elsewhere");
+    const auto picked = (t.dir / "elsewhere" / "mine.conf").string();
+    writeFile(picked, "\"Protocol=UCP\"\r\n");
+    NoDialog dialog;
+    dialog.answer = picked;
+    const ConsoleSettings s = LoadSettings(t.gw, t.gw.state.AppPath, dialog);
+    ASSERT_EQ(dialog.asked.size(), 1u);
+    EXPECT_EQ(dialog.asked[0], "smsconf.conf|Configuration Files (*.conf)|*.conf");
+    EXPECT_EQ(s.Protocol, "UCP");
+    EXPECT_EQ(t.gw.state.ConfigFilePath, picked);
+}
+
+TEST(Settings, NothingReadableStartsEmptyAndSaysSo)
+{
+    for (bool cancel : {true, false}) {
+        TestGateway t;
+        NoDialog dialog;
+        if (!cancel)
+            dialog.answer = (t.dir / "nope.conf").string();
+        const ConsoleSettings s = LoadSettings(t.gw, t.gw.state.AppPath, dialog);
+        EXPECT_EQ(s, ConsoleSettings{});
+        EXPECT_EQ(t.gw.state.ConfigFilePath, (t.dir / "smsconf.conf").string());
+        EXPECT_NE(t.status.text().find("empty settings"), std::string::npos);
+    }
+}
+
+TEST(Settings, SaveWritesFieldsOwnerOnlyAndAddsSeparatorToAppPath)
+{
+    TestGateway t;
+    t.gw.state.AppPath = t.dir.string(); // no trailing separator
+    t.fields.ModemIndex = 1;
+    t.fields.SMSType = "N,8,1";
+    t.fields.BaudRate = "9600";
+    t.fields.Protocol = "UCP";
+    t.CheckPendingSMS.setInterval(0);
+    SaveSettings(t.gw);
+    EXPECT_EQ(t.gw.state.AppPath, t.dir.string() + "/");
+    const std::string content = t.readFile("smsconf.conf");
+    EXPECT_EQ(content.substr(0, content.find("\r\n\"Setting")),
+              "\"AppPath=" + t.dir.string() + "/\"\r\n\"Port=2\"");
+    EXPECT_NE(content.find("\"PollingInterval=0\"\r\n"), std::string::npos);
+    struct stat st {};
+    ASSERT_EQ(::stat((t.dir / "smsconf.conf").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    // Nothing but the file itself is left in the folder.
+    int files = 0;
+    for ([[maybe_unused]] const auto &e : std::filesystem::directory_iterator(t.dir))
+        ++files;
+    EXPECT_EQ(files, 1);
+}
+
+TEST(Settings, FailedReplaceLeavesTargetAndNoTemporaryFile)
+{
+    TestGateway t;
+    // A folder in the file's place cannot be replaced by a file.
+    std::filesystem::create_directory(t.dir / "smsconf.conf");
+    writeFile(t.dir / "smsconf.conf" / "inside", "kept");
+    t.fields.Protocol = "UCP";
+    SaveSettings(t.gw);
+    EXPECT_NE(t.status.text().find("Settings not saved to " + t.gw.state.ConfigFilePath),
+              std::string::npos);
+    EXPECT_EQ(t.readFile("smsconf.conf/inside"), "kept");
+    int entries = 0;
+    for ([[maybe_unused]] const auto &e : std::filesystem::directory_iterator(t.dir))
+        ++entries;
+    EXPECT_EQ(entries, 1) << "the temporary file must be removed";
+    EXPECT_TRUE(t.notifier.notices.empty());
+}
+
+TEST(Settings, ReplacesAnExistingFile)
+{
+    TestGateway t;
+    writeFile(t.dir / "smsconf.conf", FullFile);
+    ASSERT_FALSE(WriteFileAtomically((t.dir / "smsconf.conf").string(), "new"));
+    EXPECT_EQ(t.readFile("smsconf.conf"), "new");
+}
+
+TEST(Settings, SaveIntoMissingFolderReportsAndDoesNotCrash)
+{
+    TestGateway t;
+    t.gw.state.ConfigFilePath = (t.dir / "gone" / "smsconf.conf").string();
+    SaveSettings(t.gw);
+    EXPECT_NE(t.status.text().find("Settings not saved to " + t.gw.state.ConfigFilePath),
+              std::string::npos);
+    EXPECT_TRUE(t.notifier.notices.empty());
+}
+
+} // namespace
+} // namespace qm::test
