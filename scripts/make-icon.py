@@ -183,23 +183,26 @@ def dib_bytes(rows, bpp):
                 line.append(bits)
                 bits = 0
         mask += padded(bytes(line))
-    colours = len(palette) if bpp == 8 else 0
+    # A full 256-entry colour table (unused entries black) with biClrUsed 0
+    # is the form every reader accepts for an 8-bit image.
+    if bpp == 8:
+        palette += [(0, 0, 0)] * (256 - len(palette))
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, bpp, 0, len(xor) + len(mask),
-                         0, 0, colours, 0)
+                         0, 0, 0, 0)
     pal = b"".join(bytes((c[2], c[1], c[0], 0)) for c in palette)
-    return header + pal + xor + mask, colours
+    return header + pal + xor + mask
 
 
 def ico_bytes(images):
     """images: list of (size, bpp, rows)."""
-    blobs = [(size, bpp) + dib_bytes(rows, bpp) for size, bpp, rows in images]
+    blobs = [(size, bpp, dib_bytes(rows, bpp)) for size, bpp, rows in images]
     out = struct.pack("<HHH", 0, 1, len(blobs))
     offset = 6 + 16 * len(blobs)
-    for size, bpp, data, colours in blobs:
-        out += struct.pack("<BBBBHHII", size % 256, size % 256, colours % 256, 0, 1, bpp,
-                           len(data), offset)
+    for size, bpp, data in blobs:
+        # Colour count 0: 256 colours for 8-bit images, none for deeper ones.
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, bpp, len(data), offset)
         offset += len(data)
-    return out + b"".join(data for _, _, data, _ in blobs)
+    return out + b"".join(data for _, _, data in blobs)
 
 
 def main():
