@@ -60,29 +60,59 @@ def sd_arc(px, py, cx, cy, radius, half_width, a0, a1):
     return min(math.hypot(px - ex, py - ey) for ex, ey in ends) - half_width
 
 
-def sample(x, y):
+# Shape parameters on the 48 grid. The 16 px image has its own set, snapped
+# to whole pixels (3 grid units each) and without the waves, which would
+# only blur at that size.
+LARGE = {
+    "bubble": (2.0, 14.0, 40.0, 38.0, 7.0),
+    "tail": ((8.0, 34.0), (19.0, 34.0), (6.0, 46.0)),
+    "edge": 2.0,
+    "dots": ((12.0, 26.0), (21.0, 26.0), (30.0, 26.0), 3.4),
+    "square_dots": False,
+    "mast": (36.0, 16.0, 8.0, 1.6),
+    "ball": (36.0, 6.5, 3.2),
+    "waves": (7.5, 11.5),
+}
+SMALL = {
+    "bubble": (0.0, 15.0, 42.0, 39.0, 4.5),
+    "tail": ((3.0, 36.0), (15.0, 36.0), (3.0, 46.5)),
+    "edge": 3.0,
+    "dots": ((12.0, 27.0), (21.0, 27.0), (30.0, 27.0), 3.0),
+    "square_dots": True,
+    "mast": (40.5, 15.0, 6.0, 1.5),
+    "ball": (40.5, 4.5, 4.5),
+    "waves": (),
+}
+
+
+def sample(x, y, shape):
     """Colour (r, g, b) or None for transparent at design point (x, y)."""
     # Mast with radio waves, top right; drawn over the bubble.
-    mast = min(sd_segment(x, y, 36.0, 16.0, 36.0, 8.0) - 1.6, math.hypot(x - 36.0, y - 6.5) - 3.2)
-    waves = min(sd_arc(x, y, 36.0, 6.5, r, 1.1, -1.0, 1.0) for r in (7.5, 11.5))
+    mx, my0, my1, mw = shape["mast"]
+    bx, by, br = shape["ball"]
+    mast = min(sd_segment(x, y, mx, my0, mx, my1) - mw, math.hypot(x - bx, y - by) - br)
+    waves = min((sd_arc(x, y, bx, by, r, 1.1, -1.0, 1.0) for r in shape["waves"]), default=1.0)
     if mast <= 0 or waves <= 0:
         return MAST
 
-    bubble = min(
-        sd_round_rect(x, y, 2.0, 14.0, 40.0, 38.0, 7.0),
-        sd_triangle(x, y, (8.0, 34.0), (19.0, 34.0), (6.0, 46.0)),
-    )
+    bubble = min(sd_round_rect(x, y, *shape["bubble"]), sd_triangle(x, y, *shape["tail"]))
     if bubble > 0:
         return None
-    for cx in (12.0, 21.0, 30.0):
-        if math.hypot(x - cx, y - 26.0) <= 3.4:
+    *centres, radius = shape["dots"]
+    for cx, cy in centres:
+        if shape["square_dots"]:
+            inside = abs(x - cx) <= radius and abs(y - cy) <= radius
+        else:
+            inside = math.hypot(x - cx, y - cy) <= radius
+        if inside:
             return DOTS
-    return BUBBLE_EDGE if bubble > -2.0 else BUBBLE
+    return BUBBLE_EDGE if bubble > -shape["edge"] else BUBBLE
 
 
 def render(size):
     """Rows of (r, g, b, a) pixels, straight (not premultiplied) alpha."""
     scale = DESIGN / size
+    shape = SMALL if size <= 16 else LARGE
     n = SUBSAMPLES
     rows = []
     for py in range(size):
@@ -92,7 +122,7 @@ def render(size):
             hits = 0
             for sy in range(n):
                 for sx in range(n):
-                    c = sample((px + (sx + 0.5) / n) * scale, (py + (sy + 0.5) / n) * scale)
+                    c = sample((px + (sx + 0.5) / n) * scale, (py + (sy + 0.5) / n) * scale, shape)
                     if c is not None:
                         hits += 1
                         acc[0] += c[0]
