@@ -1,0 +1,227 @@
+#include "console/smsconsole.h"
+
+#include "config/settings.h"
+#include "console/ansi.h"
+#include "modem/applymodemsettings.h"
+#include "ui_frmsmsconsole.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+#include <QSystemTrayIcon>
+
+namespace qm {
+namespace {
+
+const QStringList Protocols{"UCP", "TAP"};
+const QStringList OperationTypes{"01", "03", "30", "51"};
+const QStringList BaudRates{"110",   "300",   "600",   "1200",  "2400",   "4800",
+                            "9600",  "14400", "19200", "28800", "38400",  "56000",
+                            "57600", "115200", "128000", "256000"};
+const QStringList SMSTypes{"O,8,1", "E,8,1", "N,8,1", "O,7,1", "E,7,1", "N,7,1"};
+const QStringList Modems{"COM 1", "COM 2", "COM 3", "COM 4"};
+
+// Selects `text` when it is one of the list's entries; otherwise the list
+// keeps its state and no change is handled.
+void selectEntry(QComboBox *list, const std::string &text)
+{
+    const int index = list->findText(fromAnsi(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        list->setCurrentIndex(index);
+}
+
+} // namespace
+
+SMSConsole::SMSConsole(ConsolePlatform platform, QObject *parent)
+    : QObject(parent),
+      platform_(std::move(platform)),
+      gw_{GatewayState{}, platform_.port, platform_.pump, platform_.clock, platform_.notifier,
+          *this, *this, platform_.timers}
+{
+    // The configuration format cannot hold a double quote: refuse it where
+    // text is typed or pasted.
+    auto *noQuote = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\"]*")), this);
+    for (QLineEdit *field : {form_.ui->txtSMSCenterNumber, form_.ui->txtAuthenticationCode,
+                             form_.ui->txtLegitimizationCode, form_.ui->txtStored,
+                             form_.ui->txtDelivered})
+        field->setValidator(noQuote);
+    ConnectConsoleTimers(gw_);
+    connectHandlers();
+}
+
+SMSConsole::~SMSConsole() = default;
+
+void SMSConsole::connectHandlers()
+{
+    auto *ui = form_.ui;
+    for (QComboBox *list : {ui->cmbModem, ui->cmbBaudrate, ui->cmbSMSType, ui->cmbOperationType,
+                            ui->cmbProtocol}) {
+        connect(list, &QComboBox::currentIndexChanged, this, [this, list] { listAction(list); });
+        list->installEventFilter(this);
+    }
+    connect(ui->txtSMSCenterNumber, &QLineEdit::textChanged, this,
+            [this] { onSMSCenterNumberChanged(); });
+    for (QLineEdit *field : {ui->txtAuthenticationCode, ui->txtStored, ui->txtDelivered})
+        connect(field, &QLineEdit::textChanged, this, [this] { saveIfLoaded(); });
+    // txtLegitimizationCode has no handler: its text is saved with the next
+    // save caused by another field.
+}
+
+bool SMSConsole::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        // Opening the list's own drop-down is not a loss of focus.
+        const auto *focus = static_cast<QFocusEvent *>(event);
+        if (focus->reason() != Qt::PopupFocusReason)
+            if (auto *list = qobject_cast<QComboBox *>(watched))
+                listAction(list);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void SMSConsole::listAction(QComboBox *list)
+{
+    auto *ui = form_.ui;
+    if (list == ui->cmbModem || list == ui->cmbBaudrate || list == ui->cmbSMSType)
+        ApplyModemSettings(gw_);
+    else if (list == ui->cmbOperationType)
+        saveIfLoaded();
+    else if (list == ui->cmbProtocol)
+        onProtocolSwitch();
+}
+
+void SMSConsole::saveIfLoaded()
+{
+    if (gw_.state.SettingsLoaded)
+        SaveSettings(gw_);
+}
+
+void SMSConsole::onProtocolSwitch()
+{
+    if (protocol() == "UCP")
+        ShowUCPFields();
+    else
+        ShowTAPFields();
+    saveIfLoaded();
+}
+
+void SMSConsole::onSMSCenterNumberChanged()
+{
+    // Blanks count as text.
+    const bool enable = !form_.ui->txtSMSCenterNumber->text().isEmpty();
+    form_.ui->cmdStartSendSMS->setEnabled(enable);
+    form_.ui->cmdSendTestSMS->setEnabled(enable);
+    saveIfLoaded();
+}
+
+void SMSConsole::ShowUCPFields()
+{
+    auto *ui = form_.ui;
+    ui->cmbOperationType->setVisible(true);
+    ui->lcmbOperationType->setVisible(true);
+    ui->ltxtAuthenticationCode->setText(QStringLiteral("Authentication Code"));
+    ui->txtAuthenticationCode->setVisible(true);
+    ui->txtLegitimizationCode->setVisible(true);
+    ui->ltxtLegitimizationCode->setText(QStringLiteral("Legitimization Code"));
+    ui->txtDelivered->setVisible(false);
+    ui->txtStored->setVisible(false);
+    ui->ltxtStored->setVisible(false);
+}
+
+void SMSConsole::ShowTAPFields()
+{
+    auto *ui = form_.ui;
+    ui->cmbOperationType->setVisible(false);
+    ui->lcmbOperationType->setVisible(false);
+    ui->ltxtAuthenticationCode->setText(QStringLiteral("Password"));
+    ui->txtAuthenticationCode->setVisible(true);
+    ui->txtLegitimizationCode->setVisible(false);
+    ui->ltxtLegitimizationCode->setText(QStringLiteral("Delivered Text"));
+    ui->txtDelivered->setVisible(true);
+    ui->txtStored->setVisible(true);
+    ui->ltxtStored->setVisible(true);
+}
+
+void SMSConsole::startUp()
+{
+    GatewayState &st = gw_.state;
+    form_.hide();
+    st.Connected = false;
+    st.TestMode = false;
+    gw_.timers.CheckPendingSMS.setEnabled(false);
+    st.ExitRequested = false;
+    gw_.port.setReadLength(0);
+
+    tray_ = std::make_unique<QSystemTrayIcon>(applicationIcon());
+    tray_->setToolTip(QStringLiteral("SMS Console Configuration"));
+    tray_->setContextMenu(form_.popupMenu());
+
+    st.SettingsLoaded = false;
+    // From here on each step stands on its own: a value that does not fit
+    // leaves that one thing as it was.
+    loaded_ = LoadSettings(gw_, platform_.programFolder, platform_.fileDialog);
+    st.AppPath = platform_.programFolder;
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        tray_->show();
+    fillLists();
+    gw_.port.setReadLength(0);
+    putLoadedValues();
+    st.SettingsLoaded = true;
+}
+
+void SMSConsole::fillLists()
+{
+    auto *ui = form_.ui;
+    auto fill = [](QComboBox *list, const QStringList &entries) {
+        // Filling a list selects nothing and is not a change.
+        const QSignalBlocker quiet(list);
+        list->addItems(entries);
+        list->setCurrentIndex(-1);
+    };
+    fill(ui->cmbProtocol, Protocols);
+    fill(ui->cmbOperationType, OperationTypes);
+    fill(ui->cmbBaudrate, BaudRates);
+    fill(ui->cmbSMSType, SMSTypes);
+    ui->cmdStartSendSMS->setEnabled(false);
+    ui->cmdSendTestSMS->setEnabled(false);
+    fill(ui->cmbModem, Modems);
+}
+
+void SMSConsole::putLoadedValues()
+{
+    auto *ui = form_.ui;
+    const ConsoleSettings &s = loaded_;
+    // Each selection runs its change handler, so the serial settings are
+    // applied as each modem list is filled.
+    if (s.Port >= 0 && s.Port < ui->cmbModem->count())
+        ui->cmbModem->setCurrentIndex(s.Port);
+    selectEntry(ui->cmbSMSType, s.Setting);
+    selectEntry(ui->cmbBaudrate, s.BaudRate);
+    ui->txtSMSCenterNumber->setText(fromAnsi(s.SMSCenterNumber));
+    selectEntry(ui->cmbProtocol, s.Protocol);
+    selectEntry(ui->cmbOperationType, s.OpType);
+    if (s.PollingInterval >= 0)
+        gw_.timers.CheckPendingSMS.setInterval(s.PollingInterval);
+    ui->txtStored->setText(fromAnsi(s.TAPStoredText));
+    ui->txtDelivered->setText(fromAnsi(s.TAPDeliveredText));
+    ui->txtAuthenticationCode->setText(fromAnsi(s.AuthenticationCode));
+    ui->txtLegitimizationCode->setText(fromAnsi(s.LegitimizationCode));
+}
+
+std::string SMSConsole::smsCenterNumber() const { return toAnsi(form_.ui->txtSMSCenterNumber->text()); }
+std::string SMSConsole::protocol() const { return toAnsi(form_.ui->cmbProtocol->currentText()); }
+std::string SMSConsole::operationType() const { return toAnsi(form_.ui->cmbOperationType->currentText()); }
+std::string SMSConsole::authenticationCode() const { return toAnsi(form_.ui->txtAuthenticationCode->text()); }
+std::string SMSConsole::legitimizationCode() const { return toAnsi(form_.ui->txtLegitimizationCode->text()); }
+std::string SMSConsole::storedText() const { return toAnsi(form_.ui->txtStored->text()); }
+std::string SMSConsole::deliveredText() const { return toAnsi(form_.ui->txtDelivered->text()); }
+int SMSConsole::modemIndex() const { return form_.ui->cmbModem->currentIndex(); }
+std::string SMSConsole::baudRate() const { return toAnsi(form_.ui->cmbBaudrate->currentText()); }
+std::string SMSConsole::smsType() const { return toAnsi(form_.ui->cmbSMSType->currentText()); }
+
+void SMSConsole::setText(const std::string &text) { form_.ui->statusBar->setText(fromAnsi(text)); }
+std::string SMSConsole::text() const { return toAnsi(form_.ui->statusBar->text()); }
+
+} // namespace qm

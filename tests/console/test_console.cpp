@@ -1,0 +1,286 @@
+#include "config/configfile.h"
+#include "console/ansi.h"
+#include "console/smsconsole.h"
+#include "fakes.h"
+#include "qtapp.h"
+#include "ui_frmsmsconsole.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QSystemTrayIcon>
+
+#include <filesystem>
+#include <fstream>
+
+namespace qm::test {
+namespace {
+
+class PresetDialog : public FileDialog {
+public:
+    std::optional<std::string> askOpenFile(const std::string &, const std::string &) override
+    {
+        ++asked;
+        return std::nullopt;
+    }
+    int asked = 0;
+};
+
+const std::string CompleteFile = "\"AppPath=C:\\old\\\"\r\n"
+                                 "\"Port=2\"\r\n"
+                                 "\"Setting=E 7 1\"\r\n"
+                                 "\"BaudRate=19200\"\r\n"
+                                 "\"SMSCenterNumber=0612345\"\r\n"
+                                 "\"Protocol=UCP\"\r\n"
+                                 "\"OpType=51\"\r\n"
+                                 "\"TAPStoredText=stored\"\r\n"
+                                 "\"TAPDeliveredText=delivered\"\r\n"
+                                 "\"AuthenticationCode=auth\"\r\n"
+                                 "\"LegitimizationCode=legit\"\r\n"
+                                 "\"PollingInterval=2000\"\r\n";
+
+// A console over a temporary program folder, the simulated world's timers and
+// a recording serial port.
+struct ConsoleRig {
+    explicit ConsoleRig(const std::optional<std::string> &config)
+    {
+        if (config)
+            std::ofstream(t.dir / "smsconf.conf", std::ios::binary) << *config;
+        console = std::make_unique<SMSConsole>(ConsolePlatform{
+            t.port, t.world, t.world, t.notifier, dialog,
+            ConsoleTimers{t.CheckPendingSMS, t.sec1, t.sec2, t.sec4, t.sec8, t.sec10},
+            t.dir.string() + "/"});
+        console->startUp();
+    }
+    Ui::frmSMSConsole &ui() { return *console->form().ui; }
+    std::string file() const { return t.readFile("smsconf.conf"); }
+
+    TestGateway t;
+    PresetDialog dialog;
+    std::unique_ptr<SMSConsole> console;
+};
+
+void loseFocus(QWidget *w)
+{
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(w, &out);
+}
+
+TEST(ConsoleStartUp, EmptyFileGivesDesignedDefaults)
+{
+    ConsoleRig r(std::string{});
+    auto &ui = r.ui();
+    EXPECT_EQ(ui.cmbModem->currentText(), "COM 1");
+    for (QComboBox *list : {ui.cmbProtocol, ui.cmbBaudrate, ui.cmbSMSType, ui.cmbOperationType})
+        EXPECT_EQ(list->currentIndex(), -1) << list->objectName().toStdString();
+    EXPECT_FALSE(ui.cmdStartSendSMS->isEnabled());
+    EXPECT_FALSE(ui.cmdSendTestSMS->isEnabled());
+    EXPECT_EQ(r.t.CheckPendingSMS.interval(), 0);
+    EXPECT_FALSE(r.t.CheckPendingSMS.isEnabled());
+    EXPECT_TRUE(r.console->gateway().state.SettingsLoaded);
+    EXPECT_EQ(r.console->gateway().state.AppPath, r.t.dir.string() + "/");
+    EXPECT_EQ(r.file(), ""); // nothing saved during start-up
+    EXPECT_EQ(r.t.port.readLength, 0);
+    EXPECT_FALSE(r.t.port.isOpen());
+    // Selecting COM 1 applied the incomplete line settings ",": refused and logged.
+    const auto entries = r.t.logEntries("Master.Log");
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_NE(entries[0].find("Err-0018:Error occured in setting modem properties\rError:22-"),
+              std::string::npos);
+    // Protocol-specific fields keep their designed state: nothing was switched.
+    EXPECT_EQ(ui.ltxtAuthenticationCode->text(), "Authentication Code");
+    EXPECT_FALSE(ui.txtStored->isHidden());
+    EXPECT_FALSE(ui.txtLegitimizationCode->isHidden());
+    ASSERT_NE(r.console->trayIcon(), nullptr);
+    EXPECT_EQ(r.console->trayIcon()->toolTip(), "SMS Console Configuration");
+}
+
+TEST(ConsoleStartUp, CompleteFileFillsEveryFieldAndLeavesFileUnchanged)
+{
+    ConsoleRig r(CompleteFile);
+    auto &ui = r.ui();
+    EXPECT_EQ(ui.cmbModem->currentText(), "COM 2");
+    EXPECT_EQ(ui.cmbSMSType->currentText(), "E,7,1");
+    EXPECT_EQ(ui.cmbBaudrate->currentText(), "19200");
+    EXPECT_EQ(ui.txtSMSCenterNumber->text(), "0612345");
+    EXPECT_EQ(ui.cmbProtocol->currentText(), "UCP");
+    EXPECT_EQ(ui.cmbOperationType->currentText(), "51");
+    EXPECT_EQ(ui.txtStored->text(), "stored");
+    EXPECT_EQ(ui.txtDelivered->text(), "delivered");
+    EXPECT_EQ(ui.txtAuthenticationCode->text(), "auth");
+    EXPECT_EQ(ui.txtLegitimizationCode->text(), "legit");
+    EXPECT_EQ(r.t.CheckPendingSMS.interval(), 2000);
+    EXPECT_TRUE(ui.cmdStartSendSMS->isEnabled());
+    EXPECT_TRUE(ui.cmdSendTestSMS->isEnabled());
+    EXPECT_EQ(r.file(), CompleteFile);
+    // The port ends with all three choices in place.
+    EXPECT_EQ(r.t.port.portNumber(), 2);
+    EXPECT_EQ(r.t.port.settings(), "19200,E,7,1");
+    EXPECT_TRUE(r.t.port.rtsCts);
+    // ",E,7,1" was refused on the way, before the speed was selected.
+    const auto entries = r.t.logEntries("Master.Log");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_NE(entries[1].find("\",E,7,1\""), std::string::npos);
+    EXPECT_EQ(r.dialog.asked, 0);
+}
+
+TEST(ConsoleStartUp, TapFileShowsTapFields)
+{
+    std::string tap = CompleteFile;
+    tap.replace(tap.find("Protocol=UCP"), 12, "Protocol=TAP");
+    ConsoleRig r(tap);
+    auto &ui = r.ui();
+    EXPECT_TRUE(ui.cmbOperationType->isHidden());
+    EXPECT_TRUE(ui.lcmbOperationType->isHidden());
+    EXPECT_TRUE(ui.txtLegitimizationCode->isHidden());
+    EXPECT_FALSE(ui.txtDelivered->isHidden());
+    EXPECT_FALSE(ui.txtStored->isHidden());
+    EXPECT_FALSE(ui.ltxtStored->isHidden());
+    EXPECT_EQ(ui.ltxtAuthenticationCode->text(), "Password");
+    EXPECT_EQ(ui.ltxtLegitimizationCode->text(), "Delivered Text");
+    EXPECT_EQ(r.file(), tap);
+}
+
+TEST(ConsoleStartUp, OddValuesLeaveListsUnselected)
+{
+    ConsoleRig r(std::string("\"Port=0\"\r\n\"BaudRate=12345\"\r\n\"Protocol=ucp\"\r\n"
+                             "\"PollingInterval=-5\"\r\n"));
+    auto &ui = r.ui();
+    EXPECT_EQ(ui.cmbModem->currentIndex(), -1);
+    EXPECT_EQ(ui.cmbBaudrate->currentIndex(), -1);
+    EXPECT_EQ(ui.cmbProtocol->currentIndex(), -1);
+    EXPECT_EQ(r.t.CheckPendingSMS.interval(), 1000); // the designed interval stays
+    // The next save writes Port=0.
+    ui.txtStored->setText("x");
+    EXPECT_NE(r.file().find("\"Port=0\"\r\n"), std::string::npos);
+}
+
+TEST(ConsoleStartUp, MissingFileAsksThenStartsEmpty)
+{
+    ConsoleRig r(std::nullopt);
+    EXPECT_EQ(r.dialog.asked, 1);
+    EXPECT_NE(r.ui().statusBar->text().toStdString().find("empty settings"), std::string::npos);
+    r.ui().txtSMSCenterNumber->setText("1");
+    EXPECT_TRUE(std::filesystem::exists(r.t.dir / "smsconf.conf"));
+}
+
+TEST(ConsoleEditing, EachHandlerSavesTheWholeFile)
+{
+    struct Row {
+        const char *what;
+        std::function<void(Ui::frmSMSConsole &)> edit;
+        std::string expectedLine;
+    };
+    const Row rows[] = {
+        {"stored text", [](auto &ui) { ui.txtStored->setText("storedX"); }, "\"TAPStoredText=storedX\""},
+        {"delivered", [](auto &ui) { ui.txtDelivered->setText("d2"); }, "\"TAPDeliveredText=d2\""},
+        {"auth", [](auto &ui) { ui.txtAuthenticationCode->setText("pw"); }, "\"AuthenticationCode=pw\""},
+        {"number", [](auto &ui) { ui.txtSMSCenterNumber->setText("999"); }, "\"SMSCenterNumber=999\""},
+        {"optype", [](auto &ui) { ui.cmbOperationType->setCurrentIndex(0); }, "\"OpType=01\""},
+        {"protocol", [](auto &ui) { ui.cmbProtocol->setCurrentIndex(1); }, "\"Protocol=TAP\""},
+        {"modem", [](auto &ui) { ui.cmbModem->setCurrentIndex(3); }, "\"Port=4\""},
+        {"speed", [](auto &ui) { ui.cmbBaudrate->setCurrentIndex(0); }, "\"BaudRate=110\""},
+        {"frame", [](auto &ui) { ui.cmbSMSType->setCurrentIndex(5); }, "\"Setting=N 7 1\""},
+    };
+    for (const Row &row : rows) {
+        ConsoleRig r(CompleteFile);
+        row.edit(r.ui());
+        const std::string file = r.file();
+        EXPECT_NE(file.find(row.expectedLine + "\r\n"), std::string::npos) << row.what << "\n" << file;
+        EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 12) << row.what;
+        EXPECT_NE(file.find("\"AppPath=" + r.t.dir.string() + "/\"\r\n"), std::string::npos);
+    }
+}
+
+TEST(ConsoleEditing, LegitimizationCodeSavesOnlyWithTheNextSave)
+{
+    ConsoleRig r(CompleteFile);
+    r.ui().txtLegitimizationCode->setText("newcode");
+    EXPECT_EQ(r.file(), CompleteFile);
+    r.ui().txtStored->setText("s");
+    EXPECT_NE(r.file().find("\"LegitimizationCode=newcode\""), std::string::npos);
+}
+
+TEST(ConsoleEditing, LosingFocusSavesEvenWithoutChange)
+{
+    ConsoleRig r(CompleteFile);
+    ASSERT_EQ(r.file(), CompleteFile);
+    loseFocus(r.ui().cmbBaudrate);
+    EXPECT_NE(r.file(), CompleteFile); // AppPath now holds the program folder
+    std::filesystem::remove(r.t.dir / "smsconf.conf");
+    loseFocus(r.ui().cmbOperationType);
+    EXPECT_TRUE(std::filesystem::exists(r.t.dir / "smsconf.conf"));
+}
+
+TEST(ConsoleEditing, ProtocolSwitchBackAndForth)
+{
+    ConsoleRig r(CompleteFile);
+    auto &ui = r.ui();
+    ui.cmbProtocol->setCurrentText("TAP");
+    EXPECT_EQ(ui.ltxtAuthenticationCode->text(), "Password");
+    EXPECT_TRUE(ui.txtLegitimizationCode->isHidden());
+    EXPECT_FALSE(ui.txtDelivered->isHidden());
+    ui.cmbProtocol->setCurrentText("UCP");
+    EXPECT_EQ(ui.ltxtAuthenticationCode->text(), "Authentication Code");
+    EXPECT_EQ(ui.ltxtLegitimizationCode->text(), "Legitimization Code");
+    EXPECT_FALSE(ui.txtLegitimizationCode->isHidden());
+    EXPECT_TRUE(ui.txtDelivered->isHidden());
+    EXPECT_TRUE(ui.txtStored->isHidden());
+    EXPECT_TRUE(ui.ltxtStored->isHidden());
+    EXPECT_FALSE(ui.cmbOperationType->isHidden());
+}
+
+TEST(ConsoleEditing, ButtonsFollowTheNumberBlanksCounting)
+{
+    ConsoleRig r(CompleteFile);
+    auto &ui = r.ui();
+    ui.txtSMSCenterNumber->setText("");
+    EXPECT_FALSE(ui.cmdStartSendSMS->isEnabled());
+    EXPECT_FALSE(ui.cmdSendTestSMS->isEnabled());
+    ui.txtSMSCenterNumber->setText(" ");
+    EXPECT_TRUE(ui.cmdStartSendSMS->isEnabled());
+    EXPECT_TRUE(ui.cmdSendTestSMS->isEnabled());
+    EXPECT_NE(r.file().find("\"SMSCenterNumber= \""), std::string::npos);
+}
+
+TEST(ConsoleEditing, DoubleQuoteCannotBeTyped)
+{
+    ConsoleRig r(CompleteFile);
+    QLineEdit *field = r.ui().txtStored;
+    field->setFocus();
+    field->setText("ab");
+    field->setCursorPosition(2);
+    QKeyEvent quote(QEvent::KeyPress, Qt::Key_QuoteDbl, Qt::ShiftModifier, "\"");
+    QApplication::sendEvent(field, &quote);
+    QKeyEvent c(QEvent::KeyPress, Qt::Key_C, Qt::NoModifier, "c");
+    QApplication::sendEvent(field, &c);
+    EXPECT_EQ(field->text(), "abc");
+    EXPECT_NE(r.file().find("\"TAPStoredText=abc\""), std::string::npos);
+}
+
+TEST(ConsoleEditing, SingleByteTextReachesTheFileUnchanged)
+{
+    ConsoleRig r(CompleteFile);
+    r.ui().txtStored->setText(QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac")); // "café €"
+    const std::string expected = std::string(ansiCodePageName()) == "windows-1252"
+                                     ? "\"TAPStoredText=caf\xe9 \x80\""
+                                     : "\"TAPStoredText=caf\xe9 ?\"";
+    EXPECT_NE(r.file().find(expected), std::string::npos) << r.file();
+}
+
+TEST(ConsoleEditing, ModemChangeWithOpenPortAsks)
+{
+    ConsoleRig r(CompleteFile);
+    ASSERT_FALSE(r.t.port.open());
+    r.t.notifier.answerYes = true;
+    r.ui().cmbBaudrate->setCurrentText("9600");
+    ASSERT_EQ(r.t.notifier.notices.size(), 1u);
+    EXPECT_EQ(r.t.notifier.notices[0].text, "Do you really want to change the modem Settings?");
+    EXPECT_FALSE(r.t.port.isOpen());
+    EXPECT_EQ(r.t.port.settings(), "9600,E,7,1");
+    EXPECT_NE(r.t.readFile("Events.Log").find("Modem Settings Changed/False\r\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace qm::test
