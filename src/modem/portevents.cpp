@@ -1,0 +1,131 @@
+#include "modem/portevents.h"
+
+#include "log/controlchars.h"
+#include "log/writelog.h"
+
+namespace qm
+{
+namespace
+{
+
+std::string trimBlanks(std::string_view s)
+{
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = s.find_last_not_of(' ');
+    return std::string(s.substr(first, last - first + 1));
+}
+
+bool contains(std::string_view line, std::string_view what)
+{
+    return line.find(what) != std::string_view::npos;
+}
+
+void notify(Gateway &gw, const std::string &text)
+{
+    gw.notifier.message(gw.programName, text, NoticeIcon::None);
+}
+
+} // namespace
+
+std::string_view PortEventText(int code)
+{
+    switch (code) {
+    case PortEvent::DsrChanged:
+        return "comEvDSR";
+    case PortEvent::Break:
+        return "Break";
+    case PortEvent::Framing:
+        return "Framing";
+    case PortEvent::Overrun:
+        return "Overrun";
+    case PortEvent::RxOverflow:
+        return "OverFlow";
+    case PortEvent::Parity:
+        return "Parity";
+    case PortEvent::TxFull:
+        return "TX Full";
+    case PortEvent::DeviceSettings:
+        return "DBC";
+    default:
+        return {};
+    }
+}
+
+void OnPortEvent(Gateway &gw, int code)
+{
+    switch (code) {
+    case PortEvent::DataReceived: {
+        const std::string received = gw.port.readAll();
+        gw.state.ReceiveBuffer += received;
+        WriteLog(gw, LogTarget::MasterLog, "Recieved:" + received);
+        CollectModemLines(gw, received);
+        break;
+    }
+    case PortEvent::TransmitDrained:
+        // A port that is closed meanwhile holds nothing more to send; checking
+        // it keeps this wait from outliving the port.
+        while (gw.port.isOpen() && gw.port.bytesToWrite() > 0)
+            gw.pump.pump();
+        break;
+    case PortEvent::CarrierChanged:
+        if (gw.port.carrierDetect()) {
+            gw.status.setText("Connected");
+            gw.state.Connected = true;
+        } else {
+            gw.status.setText("Disconnected");
+            gw.state.Connected = false;
+        }
+        break;
+    default:
+        break;
+    }
+    WriteLog(gw, LogTarget::MasterLog, PortEventText(code), false);
+}
+
+void CollectModemLines(Gateway &gw, std::string_view received)
+{
+    ModemLine &ml = gw.state.modemLine;
+    for (const char c : received) {
+        if (c == Ctl::CR) {
+            ml.SkipToLineFeed = true;
+            // The line leaves the shared record before it is interpreted: a
+            // message box pumps events, and text arriving meanwhile starts the
+            // next line instead of being wiped with this one.
+            std::string line = trimBlanks(ml.LineText);
+            ml.LineText.clear();
+            InterpretModemLine(gw, line);
+        } else if (c == Ctl::LF) {
+            ml.SkipToLineFeed = false;
+        } else if (!ml.SkipToLineFeed) {
+            ml.LineText += c;
+        }
+    }
+}
+
+void InterpretModemLine(Gateway &gw, std::string &line)
+{
+    if (contains(line, "CONNECT")) {
+        gw.state.Connected = true;
+        gw.status.setText("Connected");
+        line.clear();
+        return;
+    }
+    if (contains(line, "NO CARRIER"))
+        notify(gw, "There is no carrier.  Please make sure that all your cables are properly "
+                   "connected");
+    if (contains(line, "ERROR")) {
+        notify(gw, "An Input Error occurred, it was " + trimBlanks(line) + ".");
+        line.clear();
+        return;
+    }
+    if (contains(line, "BUSY")) {
+        notify(gw, "The number is busy.  Please try again later.");
+        line.clear();
+        return;
+    }
+    line.clear();
+}
+
+} // namespace qm

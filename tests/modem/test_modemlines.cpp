@@ -1,0 +1,150 @@
+#include "fakes.h"
+#include "modem/portevents.h"
+
+#include <gtest/gtest.h>
+
+namespace qm::test
+{
+namespace
+{
+
+const std::string NoCarrierText =
+    "There is no carrier.  Please make sure that all your cables are properly connected";
+const std::string BusyText = "The number is busy.  Please try again later.";
+
+struct LinesRow {
+    const char *name;
+    std::vector<std::string> pieces;
+    std::vector<std::string> boxes; // texts, in order
+    bool connected;
+    std::string lineLeft; // LineText after the last piece
+    bool skipLeft;        // SkipToLineFeed after the last piece
+};
+
+class ModemLines : public ::testing::TestWithParam<LinesRow>
+{
+};
+
+TEST_P(ModemLines, PiecesToAnswers)
+{
+    const LinesRow &row = GetParam();
+    TestGateway t;
+    for (const std::string &piece : row.pieces)
+        CollectModemLines(t.gw, piece);
+
+    std::vector<std::string> boxes;
+    for (const Notice &n : t.notifier.notices) {
+        EXPECT_EQ(n.title, "Quillmast");
+        EXPECT_FALSE(n.question);
+        boxes.push_back(n.text);
+    }
+    EXPECT_EQ(boxes, row.boxes);
+    EXPECT_EQ(t.gw.state.Connected, row.connected);
+    EXPECT_EQ(t.status.text(), row.connected ? "Connected" : "Status");
+    EXPECT_EQ(t.gw.state.modemLine.LineText, row.lineLeft);
+    EXPECT_EQ(t.gw.state.modemLine.SkipToLineFeed, row.skipLeft);
+    // The reader never touches the buffer or the logs.
+    EXPECT_EQ(t.gw.state.ReceiveBuffer, "");
+    EXPECT_EQ(t.readFile("Master.Log"), "");
+}
+
+const LinesRow Rows[] = {
+    {"OkIsConsumed", {"OK\r\n"}, {}, false, "", false},
+    {"ConnectSplitOverTwoPieces", {"CONN", "ECT 9600\r\n"}, {}, true, "", false},
+    {"EchoThenConnect", {"ATDT5550100\r", "\r\nCONNECT 9600\r\n"}, {}, true, "", false},
+    {"CharBetweenCrAndLfIsDropped", {"\r", "x", "\n", "OK", "\r"}, {}, false, "", true},
+    {"BusyBetweenCrAndLfIsDropped", {"\rBUSY\nOK\r"}, {}, false, "", true},
+    {"BusyWithBlanksIsTrimmed", {"  BUSY  \r\n"}, {BusyText}, false, "", false},
+    {"ErrorWinsOverBusy",
+     {"ERROR BUSY\r\n"},
+     {"An Input Error occurred, it was ERROR BUSY."},
+     false,
+     "",
+     false},
+    {"ErrorTextIsTrimmed",
+     {"  ERROR \r\n"},
+     {"An Input Error occurred, it was ERROR."},
+     false,
+     "",
+     false},
+    {"NoCarrier", {"\r\nNO CARRIER\r\n"}, {NoCarrierText}, false, "", false},
+    {"NoCarrierGoesOnToError",
+     {"NO CARRIER ERROR\r"},
+     {NoCarrierText, "An Input Error occurred, it was NO CARRIER ERROR."},
+     false,
+     "",
+     true},
+    {"NoCarrierGoesOnToBusy", {"NO CARRIER BUSY\r"}, {NoCarrierText, BusyText}, false, "", true},
+    {"ConnectWinsOverEverything", {"CONNECT ERROR BUSY\r"}, {}, true, "", true},
+    {"NoCarrierDoesNotClearConnected",
+     {"CONNECT\r\n", "NO CARRIER\r\n"},
+     {NoCarrierText},
+     true,
+     "",
+     false},
+    {"OneByteAtATime", {"B", "U", "S", "Y", "\r", "\n"}, {BusyText}, false, "", false},
+    {"LineWithoutCrWaits", {"\r\nBUSY"}, {}, false, "BUSY", false},
+    {"LfAloneEndsNothing", {"BUSY\n\nOK"}, {}, false, "BUSYOK", false},
+    {"CaseSensitive", {"busy\r\nconnect\r\nError\r\n"}, {}, false, "", false},
+    {"RingIsIgnored", {"RING\r\nRING\r\n"}, {}, false, "", false},
+    {"NoDialtoneIsConsumed", {"\r\nNO DIALTONE\r\n"}, {}, false, "", false},
+    {"BinaryBytesAreHarmless", {std::string("\0\xff\x02OK", 5), "\r\n"}, {}, false, "", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, ModemLines, ::testing::ValuesIn(Rows),
+                         [](const auto &row) { return std::string(row.param.name); });
+
+TEST(ModemLines, ConnectTakesEffectOnlyWhenTheLineEnds)
+{
+    TestGateway t;
+    CollectModemLines(t.gw, "CONN");
+    EXPECT_FALSE(t.gw.state.Connected);
+    CollectModemLines(t.gw, "ECT 9600");
+    EXPECT_FALSE(t.gw.state.Connected);
+    CollectModemLines(t.gw, "\r\n");
+    EXPECT_TRUE(t.gw.state.Connected);
+    EXPECT_EQ(t.status.history, std::vector<std::string>{"Connected"});
+}
+
+TEST(ModemLines, InterpretEmptiesTheLine)
+{
+    TestGateway t;
+    for (std::string line : {"OK", "BUSY", "ERROR", "CONNECT 2400", "anything", ""}) {
+        InterpretModemLine(t.gw, line);
+        EXPECT_EQ(line, "");
+    }
+}
+
+// A box is modal: while it is open the event loop runs and more text can
+// arrive. That text belongs to the next line and must survive the box.
+class ReenteringNotifier final : public Notifier
+{
+public:
+    std::function<void()> duringBox;
+    std::vector<std::string> texts;
+    void message(const std::string &, const std::string &text, NoticeIcon) override
+    {
+        texts.push_back(text);
+        if (auto f = std::exchange(duringBox, nullptr))
+            f();
+    }
+    bool askYesNo(const std::string &, const std::string &) override { return false; }
+};
+
+TEST(ModemLines, TextArrivingWhileABoxIsOpenIsKept)
+{
+    TestGateway t;
+    ReenteringNotifier notifier;
+    Gateway gw{GatewayState{}, t.port, t.world, t.world, notifier, t.status, t.fields, t.gw.timers};
+    gw.state.AppPath = t.gw.state.AppPath;
+    notifier.duringBox = [&gw] { CollectModemLines(gw, "\nCONN"); };
+
+    CollectModemLines(gw, "NO CARRIER\r");
+    EXPECT_EQ(gw.state.modemLine.LineText, "CONN");
+    CollectModemLines(gw, "ECT 9600\r\n");
+    EXPECT_TRUE(gw.state.Connected);
+    EXPECT_EQ(notifier.texts, std::vector<std::string>{NoCarrierText});
+}
+
+} // namespace
+} // namespace qm::test

@@ -1,0 +1,154 @@
+#include "fakes.h"
+#include "modem/portevents.h"
+
+#include <gtest/gtest.h>
+
+namespace qm::test
+{
+namespace
+{
+
+using namespace std::chrono_literals;
+
+const std::string Stamp = "06/12/2026 12:00:00";
+
+std::string entry(const std::string &message, const std::string &stamp = Stamp)
+{
+    return stamp + ": " + message + "/False\r\n";
+}
+
+struct Wired {
+    Wired()
+    {
+        t.port.setEventHandler([this](int code) { OnPortEvent(t.gw, code); });
+    }
+    TestGateway t;
+};
+
+struct CodeRow {
+    int code;
+    std::string text;
+};
+
+class PortEventCodes : public ::testing::TestWithParam<CodeRow>
+{
+};
+
+TEST_P(PortEventCodes, OneEntryAndNothingElse)
+{
+    Wired w;
+    TestGateway &t = w.t;
+    t.gw.state.ReceiveBuffer = "earlier";
+    t.port.rx = "waiting";
+    t.port.carrier = true;
+    t.port.raise(GetParam().code);
+
+    EXPECT_EQ(t.readFile("Master.Log"), entry(GetParam().text));
+    EXPECT_EQ(t.gw.state.ReceiveBuffer, "earlier");
+    EXPECT_EQ(t.port.rx, "waiting"); // not read
+    EXPECT_FALSE(t.gw.state.Connected);
+    EXPECT_EQ(t.status.text(), "Status");
+    EXPECT_TRUE(t.notifier.notices.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PortEventCodes,
+    ::testing::Values(
+        CodeRow{PortEvent::CtsChanged, ""}, CodeRow{PortEvent::DsrChanged, "comEvDSR"},
+        CodeRow{PortEvent::Ring, ""}, CodeRow{PortEvent::EndOfFile, ""},
+        CodeRow{PortEvent::Break, "Break"}, CodeRow{PortEvent::CtsTimeout, ""},
+        CodeRow{PortEvent::DsrTimeout, ""}, CodeRow{PortEvent::Framing, "Framing"},
+        CodeRow{PortEvent::Overrun, "Overrun"}, CodeRow{PortEvent::CarrierTimeout, ""},
+        CodeRow{PortEvent::RxOverflow, "OverFlow"}, CodeRow{PortEvent::Parity, "Parity"},
+        CodeRow{PortEvent::TxFull, "TX Full"}, CodeRow{PortEvent::DeviceSettings, "DBC"},
+        CodeRow{0, ""}, CodeRow{8, ""}, CodeRow{1005, ""}, CodeRow{-3, ""}, CodeRow{99999, ""}));
+
+TEST(PortEvents, DataIsAppendedLoggedRawAndFollowedByAnEmptyEntry)
+{
+    Wired w;
+    TestGateway &t = w.t;
+    t.gw.state.ReceiveBuffer = "ATDT1\r";
+    t.port.rx = "OK\r\n";
+    t.port.raise(PortEvent::DataReceived);
+
+    EXPECT_EQ(t.gw.state.ReceiveBuffer, "ATDT1\rOK\r\n");
+    EXPECT_EQ(t.port.rx, "");
+    EXPECT_EQ(t.readFile("Master.Log"), entry("Recieved:OK\r\n") + entry(""));
+}
+
+TEST(PortEvents, PiecesGiveOneEntryEachAndConcatenate)
+{
+    Wired w;
+    TestGateway &t = w.t;
+    t.port.open();
+    t.port.receiveAfter(1000ms, "CONN");
+    t.port.receiveAfter(2000ms, "ECT 9600\r\n");
+
+    t.world.pump();
+    EXPECT_FALSE(t.gw.state.Connected);
+    t.world.pump();
+    EXPECT_TRUE(t.gw.state.Connected);
+    EXPECT_EQ(t.status.text(), "Connected");
+    EXPECT_EQ(t.gw.state.ReceiveBuffer, "CONNECT 9600\r\n");
+    EXPECT_EQ(t.readFile("Master.Log"), entry("Recieved:CONN", "06/12/2026 12:00:01") +
+                                            entry("", "06/12/2026 12:00:01") +
+                                            entry("Recieved:ECT 9600\r\n", "06/12/2026 12:00:02") +
+                                            entry("", "06/12/2026 12:00:02"));
+}
+
+TEST(PortEvents, CarrierChangeSetsConnectedAndStatus)
+{
+    Wired w;
+    TestGateway &t = w.t;
+    t.port.carrier = true;
+    t.port.raise(PortEvent::CarrierChanged);
+    EXPECT_TRUE(t.gw.state.Connected);
+    EXPECT_EQ(t.status.text(), "Connected");
+
+    t.port.carrier = false;
+    t.port.raise(PortEvent::CarrierChanged);
+    EXPECT_FALSE(t.gw.state.Connected);
+    EXPECT_EQ(t.status.history, (std::vector<std::string>{"Connected", "Disconnected"}));
+    EXPECT_EQ(t.readFile("Master.Log"), entry("") + entry(""));
+}
+
+TEST(PortEvents, TransmitDrainedPumpsUntilQueueEmptyServingNestedEvents)
+{
+    Wired w;
+    TestGateway &t = w.t;
+    t.port.open();
+    t.port.pendingOut = 12;
+    t.world.after(100ms, [&] { t.port.pendingOut = 4; });
+    t.port.receiveAfter(150ms, "OK\r\n");
+    t.world.after(200ms, [&] { t.port.pendingOut = 0; });
+    t.world.after(5000ms, [] {}); // must not be reached
+
+    t.port.raise(PortEvent::TransmitDrained);
+    EXPECT_EQ(t.world.elapsed(), 200ms);
+    EXPECT_EQ(t.world.pumps, 3);
+    // The nested data event logs before the drain event's own entry.
+    EXPECT_EQ(t.readFile("Master.Log"), entry("Recieved:OK\r\n") + entry("") + entry(""));
+}
+
+TEST(PortEvents, TransmitDrainedOnAClosedPortDoesNotWait)
+{
+    Wired w;
+    TestGateway &t = w.t;
+    t.port.pendingOut = 3; // stale count of a port that is closed
+    t.port.raise(PortEvent::TransmitDrained);
+    EXPECT_EQ(t.world.pumps, 0);
+    EXPECT_EQ(t.readFile("Master.Log"), entry(""));
+}
+
+TEST(PortEvents, AnswersInDataAreInterpreted)
+{
+    Wired w;
+    TestGateway &t = w.t;
+    t.port.rx = "\r\nBUSY\r\n";
+    t.port.raise(PortEvent::DataReceived);
+    ASSERT_EQ(t.notifier.notices.size(), 1u);
+    EXPECT_EQ(t.notifier.notices[0].text, "The number is busy.  Please try again later.");
+}
+
+} // namespace
+} // namespace qm::test
