@@ -1,0 +1,145 @@
+#include "outbox/outboxfile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
+
+namespace qm
+{
+
+namespace
+{
+
+Failure ErrnoFailure(int code)
+{
+    return Failure{code, std::strerror(code)};
+}
+
+char Lower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+bool IsOutboxFileName(const std::string &name)
+{
+    static constexpr char suffix[] = ".dat";
+    constexpr std::size_t n = sizeof suffix - 1;
+    if (name.empty() || name.front() == '.' || name.size() <= n)
+        return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (Lower(name[name.size() - n + i]) != suffix[i])
+            return false;
+    }
+    return true;
+}
+
+#ifdef _WIN32
+
+std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailure *error)
+{
+    if (error)
+        error->reset();
+    WIN32_FIND_DATAA data;
+    const std::string pattern = folder + "*.dat";
+    HANDLE h = FindFirstFileA(pattern.c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        if (error && code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND)
+            *error = Failure{static_cast<int>(code), "cannot list " + folder};
+        return std::nullopt;
+    }
+    std::optional<std::string> found;
+    do {
+        constexpr DWORD skip =
+            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        // The suffix is checked again: "*.dat" also matches "x.data" through
+        // its short 8.3 name.
+        if ((data.dwFileAttributes & skip) == 0 && IsOutboxFileName(data.cFileName)) {
+            found = data.cFileName;
+            break;
+        }
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+    return found;
+}
+
+#else
+
+std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailure *error)
+{
+    if (error)
+        error->reset();
+    DIR *dir = opendir(folder.c_str());
+    if (!dir) {
+        if (error && errno != ENOENT)
+            *error = ErrnoFailure(errno);
+        return std::nullopt;
+    }
+    std::optional<std::string> found;
+    for (;;) {
+        errno = 0;
+        const dirent *entry = readdir(dir);
+        if (!entry) {
+            if (error && errno != 0)
+                *error = ErrnoFailure(errno);
+            break;
+        }
+        const std::string name = entry->d_name;
+        if (!IsOutboxFileName(name))
+            continue;
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            // stat follows the link: a link to a regular file counts.
+            struct stat st {
+            };
+            regular = ::stat((folder + name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+        }
+        if (regular) {
+            found = name;
+            break;
+        }
+    }
+    closedir(dir);
+    return found;
+}
+
+#endif
+
+OutboxFileRead ReadOutboxFile(const std::string &path)
+{
+    OutboxFileRead out;
+    std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"),
+                                                          &std::fclose);
+    if (!file) {
+        out.failure = ErrnoFailure(errno);
+        return out;
+    }
+    std::string content;
+    char buffer[4096];
+    for (;;) {
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
+        content.append(buffer, got);
+        if (got < sizeof buffer)
+            break;
+    }
+    if (std::ferror(file.get())) {
+        const int code = errno != 0 ? errno : EIO;
+        out.failure = ErrnoFailure(code);
+        return out;
+    }
+    file.reset(); // closed before the fields are even looked at
+    out.fields = ReadOutboxFields(content);
+    return out;
+}
+
+} // namespace qm

@@ -1,0 +1,35 @@
+#pragma once
+// The outbox folder on disk: picking the next message file and reading one.
+
+#include "outbox/outboxfields.h"
+#include "platform/failure.h"
+
+#include <optional>
+#include <string>
+
+namespace qm
+{
+
+// The first message file the folder listing yields: a regular file (a link to
+// one counts) whose name ends in ".dat" in any case and does not start with
+// "." (hidden). Sub-folders, other suffixes and, on Windows, hidden and system
+// files are passed over. The listing stops at the first match, so a backlog of
+// any size costs the same per pick; nothing is sorted. `folder` ends with a
+// separator (AppPath + "outbox/"). A missing folder, an empty one or one that
+// cannot be listed gives no name; `error`, when given, then tells why the
+// folder could not be listed (left empty for a missing folder).
+std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailure *error = nullptr);
+
+// True when `name` has the message-file suffix and is not hidden.
+bool IsOutboxFileName(const std::string &name);
+
+struct OutboxFileRead {
+    OutboxFields fields;
+    MaybeFailure failure; // set when the file could not be opened or read
+};
+
+// Reads the whole file and closes it before returning, then splits the
+// fields. A file that cannot be read gives empty fields and the failure.
+OutboxFileRead ReadOutboxFile(const std::string &path);
+
+} // namespace qm

@@ -1,0 +1,161 @@
+#include "outbox/outboxfields.h"
+#include "outbox/recipientfilter.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace qm
+{
+namespace
+{
+
+using namespace std::string_literals;
+
+struct FieldRow {
+    const char *name;
+    std::string content;
+    std::string recipient;
+    std::string message;
+    bool recipientQuoted;
+    bool messagePresent;
+};
+
+TEST(ReadOutboxFields, FieldSyntax)
+{
+    const FieldRow rows[] = {
+        {"canonical one line", "\"0612345678\",\"Disk C: 95% full\"\r\n", "0612345678",
+         "Disk C: 95% full", true, true},
+        {"two lines", "\"0612345678\"\r\n\"Disk C: 95% full\"\r\n", "0612345678",
+         "Disk C: 95% full", true, true},
+        {"unquoted, text cut at its comma", "0612345678,Disk C: 95%, full\r\n", "0612345678",
+         "Disk C: 95%", false, true},
+        {"quoted keeps commas", "\"0612\",\"a, b, c\"", "0612", "a, b, c", true, true},
+        {"blanks before fields and after a quote", "  \t\"0612\" ,   \"abc\"\r\n", "0612", "abc",
+         true, true},
+        {"blanks between digit groups", "06 12 34 56,hi\r\n", "06 12 34 56", "hi", false, true},
+        {"CR LF inside quotes", "\"06\r\n12\",\"line1\r\nline2\"\r\n", "06\r\n12", "line1\r\nline2",
+         true, true},
+        {"unquoted two lines", "0612\r\nhello world\r\n", "0612", "hello world", false, true},
+        {"lone LF line end", "0612\nhello", "0612", "hello", false, true},
+        {"one field only", "\"0612\"\r\n", "0612", "", true, false},
+        {"empty file", "", "", "", false, false},
+        {"rest ignored", "\"a\",\"b\",\"c\"\r\nmore,lines\r\n", "a", "b", true, true},
+        {"empty first field", ",\"abc\"", "", "abc", false, true},
+        {"unterminated quote runs to the end", "\"0612,abc", "0612,abc", "", true, false},
+        {"binary garbage", "\x00\xff\x01,\xfe\"q\"\x00"s, "\x00\xff\x01"s, "\xfe\"q\"\x00"s, false,
+         true},
+    };
+    for (const FieldRow &r : rows) {
+        SCOPED_TRACE(r.name);
+        const OutboxFields f = ReadOutboxFields(r.content);
+        EXPECT_EQ(f.recipient.text, r.recipient);
+        EXPECT_EQ(f.message.text, r.message);
+        EXPECT_EQ(f.recipient.quoted, r.recipientQuoted);
+        EXPECT_EQ(f.message.present, r.messagePresent);
+    }
+}
+
+TEST(FieldValue, TypedRuleForUnquotedFields)
+{
+    struct Row {
+        std::string raw, typed;
+    };
+    const Row rows[] = {
+        {"0612345678", "612345678"},
+        {"+49123", "49123"},
+        {"+0049", "49"},
+        {"000", "0"},
+        {"-007", "-7"},
+        {"-0", "0"},
+        {"12.50", "12.50"},
+        {"012.50", "12.50"},
+        {"12.", "12"},
+        {"0612 ", "612"},
+        {"123456789012345678901234567890", "123456789012345678901234567890"},
+        // Not numbers: stay text as written.
+        {"+49 123", "+49 123"},
+        {"1e3", "1e3"},
+        {".5", ".5"},
+        {"12abc", "12abc"},
+        {"+", "+"},
+        {"", ""},
+        {"Disk C: 95% full", "Disk C: 95% full"},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.raw);
+        const OutboxField unquoted{r.raw, false, true};
+        EXPECT_EQ(FieldValue(unquoted, FieldTyping::Typed), r.typed);
+        EXPECT_EQ(FieldValue(unquoted, FieldTyping::Text), r.raw);
+        const OutboxField quoted{r.raw, true, true};
+        EXPECT_EQ(FieldValue(quoted, FieldTyping::Typed), r.raw);
+    }
+}
+
+TEST(OutboxMessageFromContent, UnquotedRecipientLosesLeadingZeroOnTypedPathOnly)
+{
+    const std::string content = "0612345678,\"Disk C: 95% full\"\r\n";
+    const OutboxMessage ucp = OutboxMessageFromContent(content, FieldTyping::Typed);
+    const OutboxMessage tap = OutboxMessageFromContent(content, FieldTyping::Text);
+    EXPECT_EQ(ucp.Recipient, "612345678");
+    EXPECT_EQ(tap.Recipient, "0612345678");
+    EXPECT_EQ(ucp.MessageText, "Disk C: 95% full");
+    EXPECT_EQ(tap.MessageText, "Disk C: 95% full");
+
+    const std::string quoted = "\"0612345678\",\"12.50\"\r\n";
+    EXPECT_EQ(OutboxMessageFromContent(quoted, FieldTyping::Typed).Recipient, "0612345678");
+    EXPECT_EQ(OutboxMessageFromContent(quoted, FieldTyping::Typed).MessageText, "12.50");
+}
+
+TEST(PrepareRecipient, RemovesBlanksAndCrLfPairsOnly)
+{
+    struct Row {
+        std::string in, out;
+    };
+    const Row rows[] = {
+        {"01 23 45", "012345"},
+        {" 0612 345 678 ", "0612345678"},
+        {"0123\r\n", "0123"},
+        {"01\r\n23\r\n45", "012345"},
+        {"01\r23\n", "01\r23\n"}, // lone CR and LF stay
+        {"01\n\r23", "01\n\r23"}, // LF CR is not a pair
+        {"\r \n", ""},            // blanks go first, then the pair
+        {"\n\r\n", "\n"},
+        {"01\t23", "01\t23"}, // only spaces are blanks here
+        {"", ""},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.in);
+        EXPECT_EQ(PrepareRecipient(r.in), r.out);
+    }
+}
+
+// A filter that rewrites the recipient and counts its instances.
+class PrefixFilter final : public RecipientFilter
+{
+public:
+    explicit PrefixFilter(int &made) { ++made; }
+    void SetRecipient(const std::string &recipient) override { value_ = "00" + recipient; }
+    std::string Value() const override { return value_; }
+
+private:
+    std::string value_ = "unset";
+};
+
+TEST(PrepareRecipient, GoesThroughOneFreshFilterPerMessage)
+{
+    int made = 0;
+    const RecipientFilterFactory factory = [&made] { return std::make_unique<PrefixFilter>(made); };
+    // The filter sees the recipient as read; the blanks it returns are removed after.
+    EXPECT_EQ(PrepareRecipient("49 171 1", factory), "00491711");
+    EXPECT_EQ(PrepareRecipient("5", factory), "005");
+    EXPECT_EQ(made, 2);
+
+    // A filter that cannot be created leaves the recipient as read.
+    const RecipientFilterFactory broken = [] { return std::unique_ptr<RecipientFilter>(); };
+    EXPECT_EQ(PrepareRecipient("06 12", broken), "0612");
+}
+
+} // namespace
+} // namespace qm
