@@ -1,0 +1,47 @@
+#pragma once
+// UCP frames as the gateway sends them: operation types "01", "03", "30" and
+// "51", TRN "01", empty originator, alphanumeric text in IA5 hexadecimal.
+// Nothing is validated or escaped: a "/" in the recipient or a code goes into
+// the frame as it is and shifts the fields after it.
+//
+// Body = header "01/" LEN "/O/" OT "/" + data fields, each followed by "/":
+//   01: R "///3/" H "/"
+//   03: AdC "//" A "/0//////////" H "/"   (AdC = R, or R "," G when G is set)
+//   30: R "///1//////" H "/"
+//   51: R "//" A, seventeen "/", "3/" H, thirteen "/"
+// Frame = STX body checksum ETX, nothing after ETX.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qm
+{
+
+// Sum of the body's byte values modulo 256, as two upper-case hex digits.
+std::string UCPChecksum(std::string_view body);
+
+// The LEN field for a count: "000" + count below 100, "00" + count otherwise
+// (so six characters from 1000 on).
+std::string UCPLengthField(std::size_t count);
+
+// True for "01", "03", "30", "51".
+bool IsSupportedUCPOperation(std::string_view operationType);
+
+// Builds the frame around an already encoded text `ia5Text`. LEN counts the
+// characters between STX and ETX as they would be with a five-character
+// length field. No frame for an unsupported operation type.
+std::optional<std::string> BuildUCPFrameEncoded(std::string_view operationType,
+                                                std::string_view recipient,
+                                                std::string_view ia5Text,
+                                                std::string_view authenticationCode,
+                                                std::string_view legitimizationCode);
+
+// The same with the text encoded here (cannot fail).
+std::optional<std::string> BuildUCPFrame(std::string_view operationType, std::string_view recipient,
+                                         std::string_view messageText,
+                                         std::string_view authenticationCode,
+                                         std::string_view legitimizationCode);
+
+} // namespace qm
