@@ -1,0 +1,220 @@
+#include "ucp/ucpframe.h"
+#include "ucpcentre.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace qm::sim
+{
+namespace
+{
+
+using namespace std::string_literals;
+
+struct ListRecorder final : Recorder {
+    void record(const SimEvent &e) override { events.push_back(e); }
+    std::vector<SimEvent> events;
+};
+
+std::string Joined(const std::vector<Reply> &replies)
+{
+    std::string all;
+    for (const Reply &r : replies)
+        all += r.bytes;
+    return all;
+}
+
+std::string Framed(const std::string &inner)
+{
+    return "\x02" + inner + "\x03";
+}
+
+// A frame body with a correct LEN and checksum, whatever its fields say.
+std::string Wrap(const std::string &afterLen)
+{
+    const std::string body = "01/" + UCPLengthField(afterLen.size() + 11) + "/" + afterLen;
+    return Framed(body + UCPChecksum(body));
+}
+
+TEST(UcpCentreAnswers, ByteExact)
+{
+    EXPECT_EQ(BuildUcpAnswer("01", "51", "", "0123456:061206120000"),
+              Framed("01/00040/R/51/A//0123456:061206120000/88"));
+    EXPECT_EQ(BuildUcpAnswer("01", "51", "02", ""), Framed("01/00022/R/51/N/02//06"));
+    EXPECT_EQ(BuildUcpAnswer("01", "01", "", "0123456:061206120000"),
+              Framed("01/00039/R/01/A/0123456:061206120000/5C"));
+}
+
+// Every frame the gateway builds is accepted and decodes to what went in.
+TEST(UcpCentreRoundTrip, GatewayFramesAreAccepted)
+{
+    std::string allBytes;
+    for (int b = 0; b < 256; ++b)
+        allBytes += static_cast<char>(b);
+    struct Msg {
+        std::string recipient, text, auth, legit;
+    };
+    const Msg msgs[] = {
+        {"0123456", "abc", "", ""},
+        {"612345678", "Disk C: 95% full", "1234", "77"},
+        {"1", "", "", ""},
+        {"0049171123456", allBytes, "A/", ""}, // "/" in AC only for 01/30
+        {"0123456", std::string(300, '\xe9'), "", "9"},
+    };
+    for (const char *ot : {"01", "03", "30", "51"}) {
+        for (const Msg &m : msgs) {
+            if (m.auth.find('/') != std::string::npos && (ot == "03"s || ot == "51"s))
+                continue;
+            SCOPED_TRACE(std::string(ot) + " " + m.recipient);
+            ListRecorder rec;
+            UcpCentre centre({}, &rec);
+            const std::string frame = *BuildUCPFrame(ot, m.recipient, m.text, m.auth, m.legit);
+            const std::vector<Reply> replies = centre.feed(frame);
+            ASSERT_EQ(rec.events.size(), 1u);
+            const SimEvent &e = rec.events[0];
+            EXPECT_EQ(e.kind, "accepted") << e.fields.count("reason");
+            EXPECT_EQ(e.fields.at("recipient"), m.recipient);
+            EXPECT_EQ(e.fields.at("text"), m.text);
+            EXPECT_EQ(e.fields.at("ot"), ot);
+            EXPECT_EQ(Joined(replies), BuildUcpAnswer("01", ot, "", m.recipient + ":061206120000"));
+        }
+    }
+}
+
+// One byte changed anywhere between STX and ETX: refused as a checksum error.
+TEST(UcpCentreRoundTrip, OneChangedByteIsRefusedWithChecksumError)
+{
+    for (const char *ot : {"01", "03", "30", "51"}) {
+        const std::string frame = *BuildUCPFrame(ot, "0123456", "abc", "12", "");
+        for (std::size_t i = 1; i + 1 < frame.size(); ++i) {
+            std::string bad = frame;
+            const bool checksumDigit = i >= frame.size() - 3;
+            bad[i] = checksumDigit ? (bad[i] == '0' ? '1' : '0') : static_cast<char>(bad[i] + 1);
+            SCOPED_TRACE(std::string(ot) + " at " + std::to_string(i));
+            ListRecorder rec;
+            UcpCentre centre({}, &rec);
+            EXPECT_NE(Joined(centre.feed(bad)).find("/N/01//"), std::string::npos);
+            ASSERT_EQ(rec.events.size(), 1u);
+            EXPECT_EQ(rec.events[0].kind, "refused");
+            EXPECT_EQ(rec.events[0].fields.at("code"), "01");
+            EXPECT_EQ(rec.events[0].fields.at("reason"), "checksum error");
+        }
+    }
+}
+
+TEST(UcpCentreDecode, RefusalCodes)
+{
+    struct Row {
+        const char *name;
+        std::string frame;
+        std::string code;
+    };
+    const Row rows[] = {
+        {"slash in recipient shifts fields", *BuildUCPFrame("01", "01/23", "abc", "", ""), "02"},
+        {"slash in code shifts fields", *BuildUCPFrame("51", "0123", "abc", "1/2", ""), "02"},
+        {"letters in recipient", *BuildUCPFrame("30", "01ab", "abc", "", ""), "06"},
+        {"empty recipient", *BuildUCPFrame("01", "", "abc", "", ""), "06"},
+        {"recipient of 17 digits", *BuildUCPFrame("01", std::string(17, '1'), "abc", "", ""), "06"},
+        {"operation not supported", Wrap("O/02/0123456///3/616263/"), "03"},
+        {"odd IA5 length", Wrap("O/01/0123456///3/61626/"), "02"},
+        {"not IA5 hex", Wrap("O/01/0123456///3/6G/"), "02"},
+        {"MT other than 3", Wrap("O/01/0123456///4/616263/"), "02"},
+        {"a result, not an operation", Wrap("R/01/A/0123456:0612/"), "02"},
+        {"too few fields", Framed("01/00"), "02"},
+        {"no checksum", Framed("01/00035/O/01/0123456///3/616263/8"), "02"},
+        {"six-character LEN of a long frame",
+         *BuildUCPFrame("01", "01234567", std::string(485, 'x'), "", ""), "02"},
+        {"LEN off by one",
+         Framed("01/00036/O/01/0123456///3/616263/" +
+                UCPChecksum("01/00036/O/01/0123456///3/616263/")),
+         "02"},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        ListRecorder rec;
+        UcpCentre centre({}, &rec);
+        const std::string answer = Joined(centre.feed(r.frame));
+        ASSERT_EQ(rec.events.size(), 1u);
+        EXPECT_EQ(rec.events[0].kind, "refused");
+        EXPECT_EQ(rec.events[0].fields.at("code"), r.code);
+        EXPECT_NE(answer.find("/N/" + r.code + "//"), std::string::npos) << answer;
+    }
+}
+
+TEST(UcpCentreStream, FramesAmongNoiseAndInPieces)
+{
+    ListRecorder rec;
+    UcpCentre centre({}, &rec);
+    const std::string a = *BuildUCPFrame("01", "111", "first", "", "");
+    const std::string b = *BuildUCPFrame("30", "222", "second", "", "");
+    // Noise before, between, and a broken frame cut short by the next STX.
+    const std::string stream = "ATDT123\r\nCONNECT\r\n" + a +
+                               "junk\x02"
+                               "01/000" +
+                               b + "tail";
+    std::vector<Reply> replies;
+    for (const char c : stream) {
+        const std::vector<Reply> r = centre.feed(std::string(1, c));
+        replies.insert(replies.end(), r.begin(), r.end());
+    }
+    ASSERT_EQ(rec.events.size(), 2u);
+    EXPECT_EQ(rec.events[0].fields.at("text"), "first");
+    EXPECT_EQ(rec.events[1].fields.at("text"), "second");
+    EXPECT_EQ(Joined(replies), BuildUcpAnswer("01", "01", "", "111:061206120000") +
+                                   BuildUcpAnswer("01", "30", "", "222:061206120000"));
+
+    // A frame without ETX that grows too long is dropped; the next one counts.
+    UcpCentreOptions small;
+    small.maxFrameBytes = 64;
+    UcpCentre bounded(small, &rec);
+    EXPECT_TRUE(bounded.feed("\x02" + std::string(100, '1')).empty());
+    EXPECT_FALSE(bounded.feed(a).empty());
+}
+
+TEST(UcpCentreScenario, RejectSilentPiecesAndCodes)
+{
+    const std::string frame = *BuildUCPFrame("51", "0123456", "abc", "1234", "");
+
+    UcpCentreOptions reject;
+    reject.mode = UcpCentreOptions::Mode::Reject;
+    reject.rejectCode = "05";
+    ListRecorder rec;
+    UcpCentre rejecting(reject, &rec);
+    EXPECT_EQ(Joined(rejecting.feed(frame)), BuildUcpAnswer("01", "51", "05", ""));
+    EXPECT_EQ(rec.events.back().kind, "refused");
+
+    UcpCentreOptions silent;
+    silent.mode = UcpCentreOptions::Mode::Silent;
+    UcpCentre quiet(silent, &rec);
+    EXPECT_TRUE(quiet.feed(frame).empty());
+    EXPECT_EQ(rec.events.back().kind, "ignored");
+
+    UcpCentreOptions pieces;
+    pieces.replyPieces = 3;
+    pieces.replyDelay = std::chrono::milliseconds(100);
+    pieces.pieceGap = std::chrono::milliseconds(40);
+    UcpCentre chatty(pieces, &rec);
+    const std::vector<Reply> r = chatty.feed(frame);
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_EQ(Joined(r), BuildUcpAnswer("01", "51", "", "0123456:061206120000"));
+    EXPECT_EQ(r[0].delay.count(), 100);
+    EXPECT_EQ(r[2].delay.count(), 180);
+
+    UcpCentreOptions codes;
+    codes.checkAuthentication = true;
+    codes.authenticationCode = "1234";
+    codes.legitimizationCode = "77";
+    UcpCentre strict(codes, &rec);
+    EXPECT_EQ(Joined(strict.feed(frame)), BuildUcpAnswer("01", "51", "", "0123456:061206120000"));
+    EXPECT_EQ(Joined(strict.feed(*BuildUCPFrame("51", "0123456", "abc", "999", ""))),
+              BuildUcpAnswer("01", "51", "07", ""));
+    EXPECT_EQ(Joined(strict.feed(*BuildUCPFrame("03", "0123456", "abc", "1234", "78"))),
+              BuildUcpAnswer("01", "03", "08", ""));
+    EXPECT_EQ(Joined(strict.feed(*BuildUCPFrame("03", "0123456", "abc", "1234", "77"))),
+              BuildUcpAnswer("01", "03", "", "0123456:061206120000"));
+}
+
+} // namespace
+} // namespace qm::sim
