@@ -3,6 +3,7 @@
 #include "config/settings.h"
 #include "console/ansi.h"
 #include "modem/applymodemsettings.h"
+#include "modem/portevents.h"
 #include "ui_frmsmsconsole.h"
 
 #include <QEvent>
@@ -48,6 +49,7 @@ SMSConsole::SMSConsole(ConsolePlatform platform, QObject *parent)
                              form_.ui->txtDelivered})
         field->setValidator(noQuote);
     ConnectConsoleTimers(gw_);
+    gw_.port.setEventHandler([this](int code) { OnPortEvent(gw_, code); });
     connectHandlers();
 }
 
