@@ -1,0 +1,384 @@
+#include "modem/qtserialport.h"
+
+#include "modem/linesettings.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+
+#ifdef __linux__
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
+
+namespace qm
+{
+namespace
+{
+
+#ifdef __linux__
+constexpr int CarrierBit = TIOCM_CAR;
+#else
+constexpr int CarrierBit = 0x040;
+#endif
+
+constexpr int PollInterval = 100;        // ms, modem lines and error counters
+constexpr std::size_t MaxScanLine = 256; // result codes are short
+
+QSerialPort::Parity toQt(Parity p)
+{
+    switch (p) {
+    case Parity::None:
+        return QSerialPort::NoParity;
+    case Parity::Even:
+        return QSerialPort::EvenParity;
+    case Parity::Odd:
+        return QSerialPort::OddParity;
+    case Parity::Mark:
+        return QSerialPort::MarkParity;
+    case Parity::Space:
+        return QSerialPort::SpaceParity;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits toQtStopBits(int stopBits)
+{
+    switch (stopBits) {
+    case 2:
+        return QSerialPort::TwoStop;
+    case 15:
+        return QSerialPort::OneAndHalfStop;
+    default:
+        return QSerialPort::OneStop;
+    }
+}
+
+} // namespace
+
+QtSerialPort::QtSerialPort(std::function<std::string()> appPath) : appPath_(std::move(appPath))
+{
+    QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { onReadyRead(); });
+    QObject::connect(&port_, &QSerialPort::bytesWritten, &port_, [this] {
+        if (raiseDrained_ && port_.bytesToWrite() == 0)
+            post(PortEvent::TransmitDrained);
+    });
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this](QSerialPort::SerialPortError e) {
+                         // The device went away (unplugged, the far end of a
+                         // pseudo-terminal closed): close it, or its notifier
+                         // would fire without end. The carrier is gone too.
+                         if (e != QSerialPort::ResourceError || !port_.isOpen())
+                             return;
+                         QMetaObject::invokeMethod(
+                             &port_,
+                             [this] {
+                                 const bool hadCarrier =
+                                     hasModemLines_ ? (lines_ & CarrierBit) != 0 : derivedCarrier_;
+                                 close();
+                                 if (hadCarrier)
+                                     raise(PortEvent::CarrierChanged);
+                             },
+                             Qt::QueuedConnection);
+                     });
+    poll_.setInterval(PollInterval);
+    QObject::connect(&poll_, &QTimer::timeout, &port_, [this] { poll(); });
+}
+
+QtSerialPort::~QtSerialPort()
+{
+    handler_ = nullptr;
+    if (port_.isOpen())
+        port_.close();
+}
+
+std::string QtSerialPort::devicePath(int number) const
+{
+    const std::string name = "COM" + std::to_string(number);
+    const std::string local = (appPath_ ? appPath_() : std::string()) + name;
+    if (QFileInfo::exists(QString::fromLocal8Bit(local.c_str())))
+        return local;
+#ifdef _WIN32
+    return name;
+#else
+    return "/dev/ttyS" + std::to_string(number - 1);
+#endif
+}
+
+Failure QtSerialPort::failure(const char *what) const
+{
+    const int code = port_.error() == QSerialPort::NoError ? EIO : int(port_.error());
+    std::string text = port_.errorString().toLocal8Bit().toStdString();
+    if (text.empty() || port_.error() == QSerialPort::NoError)
+        text = what;
+    return Failure{code, text};
+}
+
+MaybeFailure QtSerialPort::applySettings()
+{
+    LineSettings ls;
+    if (auto f = ParseLineSettings(settings_, ls))
+        return f;
+    const bool ok =
+        port_.setBaudRate(ls.speed) &&
+        port_.setDataBits(static_cast<QSerialPort::DataBits>(ls.dataBits)) &&
+        port_.setParity(toQt(ls.parity)) && port_.setStopBits(toQtStopBits(ls.stopBits)) &&
+        port_.setFlowControl(rtsCts_ ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl);
+    if (!ok)
+        return failure("The device refused the line settings");
+    return std::nullopt;
+}
+
+MaybeFailure QtSerialPort::open()
+{
+    if (port_.isOpen())
+        return Failure{int(QSerialPort::OpenError), "Port already open"};
+    port_.setPortName(QString::fromLocal8Bit(devicePath(number_).c_str()));
+    if (auto f = applySettings())
+        return f;
+    if (!port_.open(QIODevice::ReadWrite))
+        return failure("The port could not be opened");
+
+    side_.clear();
+    scanLine_.clear();
+    derivedCarrier_ = false;
+    hasModemLines_ = hasCounters_ = false;
+#ifdef __linux__
+    const int fd = static_cast<int>(port_.handle());
+    int bits = 0;
+    hasModemLines_ = ::ioctl(fd, TIOCMGET, &bits) == 0;
+    lines_ = hasModemLines_ ? bits : 0;
+    serial_icounter_struct ic{};
+    hasCounters_ = ::ioctl(fd, TIOCGICOUNT, &ic) == 0;
+    if (hasCounters_)
+        counters_ = {ic.brk, ic.frame, ic.overrun, ic.buf_overrun, ic.parity};
+#else
+    const QSerialPort::PinoutSignals pins = port_.pinoutSignals();
+    hasModemLines_ = port_.error() == QSerialPort::NoError;
+    lines_ = pins.testFlag(QSerialPort::DataCarrierDetectSignal) ? CarrierBit : 0;
+    port_.clearError();
+#endif
+    if (hasModemLines_ || hasCounters_)
+        poll_.start();
+    return std::nullopt;
+}
+
+MaybeFailure QtSerialPort::close()
+{
+    poll_.stop();
+    if (!port_.isOpen())
+        return std::nullopt;
+    // Let what was written last (a hang-up, say) leave before the line drops.
+    port_.flush();
+    if (port_.bytesToWrite() > 0)
+        port_.waitForBytesWritten(500);
+    port_.close();
+    side_.clear();
+    scanLine_.clear();
+    derivedCarrier_ = false;
+    lines_ = 0;
+    return std::nullopt;
+}
+
+MaybeFailure QtSerialPort::setPortNumber(int number)
+{
+    if (port_.isOpen())
+        return Failure{EBUSY, "Operation not valid while the port is opened"};
+    if (number < 1 || number > 99)
+        return Failure{EINVAL, "Invalid port number"};
+    number_ = number;
+    return std::nullopt;
+}
+
+MaybeFailure QtSerialPort::setSettings(const std::string &text)
+{
+    LineSettings ls;
+    if (auto f = ParseLineSettings(text, ls))
+        return f;
+    settings_ = text;
+    if (port_.isOpen())
+        return applySettings();
+    return std::nullopt;
+}
+
+MaybeFailure QtSerialPort::setRtsCtsHandshaking()
+{
+    rtsCts_ = true;
+    if (port_.isOpen() && !port_.setFlowControl(QSerialPort::HardwareControl))
+        return failure("The device refused RTS/CTS handshaking");
+    return std::nullopt;
+}
+
+MaybeFailure QtSerialPort::clearInput()
+{
+    if (!port_.isOpen())
+        return Failure{int(QSerialPort::NotOpenError), "Device is not open"};
+    side_.clear();
+    if (!port_.clear(QSerialPort::Input))
+        return failure("The receive queue could not be cleared");
+    return std::nullopt;
+}
+
+MaybeFailure QtSerialPort::write(std::string_view bytes)
+{
+    if (!port_.isOpen())
+        return Failure{int(QSerialPort::NotOpenError), "Device is not open"};
+    const qint64 n = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (n != static_cast<qint64>(bytes.size()))
+        return failure("The port could not be written");
+    // Hand the bytes to the device now: the caller may block next.
+    port_.flush();
+    return std::nullopt;
+}
+
+std::string QtSerialPort::readAll()
+{
+    const QByteArray fresh = port_.readAll();
+    std::string out;
+    out.swap(side_);
+    if (!hasModemLines_)
+        scanForCarrier(std::string_view(fresh.constData(), static_cast<std::size_t>(fresh.size())));
+    out.append(fresh.constData(), static_cast<std::size_t>(fresh.size()));
+    return out;
+}
+
+int QtSerialPort::bytesToWrite() const
+{
+    return static_cast<int>(port_.bytesToWrite());
+}
+
+bool QtSerialPort::carrierDetect() const
+{
+    if (!port_.isOpen())
+        return false;
+    if (hasModemLines_) {
+#ifdef __linux__
+        int bits = 0;
+        if (::ioctl(static_cast<int>(port_.handle()), TIOCMGET, &bits) == 0)
+            return (bits & TIOCM_CAR) != 0;
+        return false;
+#else
+        return port_.pinoutSignals().testFlag(QSerialPort::DataCarrierDetectSignal);
+#endif
+    }
+    drainDevice();
+    return derivedCarrier_;
+}
+
+void QtSerialPort::drainDevice() const
+{
+    // QSerialPort's own non-blocking read: it takes what waits in the device
+    // into its buffer without serving any other event. (A read behind its
+    // back could leave its read notifier to meet an empty device.)
+    for (int chunk = 0; chunk < 64 && port_.waitForReadyRead(0); ++chunk) {
+    }
+    port_.clearError(); // the zero wait reports a time-out when nothing came
+    const QByteArray fresh = port_.readAll();
+    if (fresh.isEmpty())
+        return;
+    scanForCarrier(std::string_view(fresh.constData(), static_cast<std::size_t>(fresh.size())));
+    side_.append(fresh.constData(), static_cast<std::size_t>(fresh.size()));
+    // Delivered as data at the next pump, not inside the caller's wait.
+    const_cast<QtSerialPort *>(this)->onReadyRead();
+}
+
+void QtSerialPort::scanForCarrier(std::string_view bytes) const
+{
+    for (const char c : bytes) {
+        if (c != '\r' && c != '\n') {
+            if (scanLine_.size() < MaxScanLine)
+                scanLine_ += c;
+            continue;
+        }
+        bool carrier = derivedCarrier_;
+        if (scanLine_.find("NO CARRIER") != std::string::npos)
+            carrier = false;
+        else if (scanLine_.find("CONNECT") != std::string::npos)
+            carrier = true;
+        scanLine_.clear();
+        if (carrier != derivedCarrier_) {
+            derivedCarrier_ = carrier;
+            const_cast<QtSerialPort *>(this)->post(PortEvent::CarrierChanged);
+        }
+    }
+}
+
+void QtSerialPort::raise(int code)
+{
+    if (handler_)
+        handler_(code);
+}
+
+void QtSerialPort::post(int code)
+{
+    QMetaObject::invokeMethod(
+        &port_, [this, code] { raise(code); }, Qt::QueuedConnection);
+}
+
+void QtSerialPort::onReadyRead()
+{
+    // The handler runs from our own queued call, never inside QSerialPort's
+    // signal: a handler that pumps (a modal box) would otherwise keep the
+    // port from announcing what arrives meanwhile.
+    if (dataPosted_)
+        return;
+    dataPosted_ = true;
+    QMetaObject::invokeMethod(
+        &port_,
+        [this] {
+            dataPosted_ = false;
+            deliverData();
+        },
+        Qt::QueuedConnection);
+}
+
+void QtSerialPort::deliverData()
+{
+    if (!port_.isOpen() || (side_.empty() && port_.bytesAvailable() == 0))
+        return;
+    raise(PortEvent::DataReceived);
+    // Whatever a handler left unread is announced again.
+    if (port_.isOpen() && (!side_.empty() || port_.bytesAvailable() > 0))
+        onReadyRead();
+}
+
+void QtSerialPort::poll()
+{
+#ifdef __linux__
+    if (!port_.isOpen())
+        return;
+    const int fd = static_cast<int>(port_.handle());
+    if (hasModemLines_) {
+        int bits = 0;
+        if (::ioctl(fd, TIOCMGET, &bits) == 0) {
+            const int changed = bits ^ lines_;
+            lines_ = bits;
+            if (changed & TIOCM_CTS)
+                raise(PortEvent::CtsChanged);
+            if (changed & TIOCM_DSR)
+                raise(PortEvent::DsrChanged);
+            if (changed & TIOCM_CAR)
+                raise(PortEvent::CarrierChanged);
+            if (changed & TIOCM_RNG)
+                raise(PortEvent::Ring);
+        }
+    }
+    serial_icounter_struct ic{};
+    if (hasCounters_ && port_.isOpen() && ::ioctl(fd, TIOCGICOUNT, &ic) == 0) {
+        const Counters was = counters_;
+        counters_ = {ic.brk, ic.frame, ic.overrun, ic.buf_overrun, ic.parity};
+        if (counters_.brk != was.brk)
+            raise(PortEvent::Break);
+        if (counters_.frame != was.frame)
+            raise(PortEvent::Framing);
+        if (counters_.overrun != was.overrun)
+            raise(PortEvent::Overrun);
+        if (counters_.bufOverrun != was.bufOverrun)
+            raise(PortEvent::RxOverflow);
+        if (counters_.parity != was.parity)
+            raise(PortEvent::Parity);
+    }
+#endif
+}
+
+} // namespace qm
