@@ -1,0 +1,261 @@
+// The real port adapter and Qt seams against smsc-sim on a pseudo-terminal,
+// in real time. Each test takes about a second.
+
+#include "fakes.h"
+#include "modem/dial.h"
+#include "modem/portevents.h"
+#include "modem/qtserialport.h"
+#include "platform/qtclock.h"
+#include "platform/qteventpump.h"
+#include "platform/qttimer.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace qm::test
+{
+namespace
+{
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+QCoreApplication &app()
+{
+    static int argc = 1;
+    static char name[] = "test_modem_pty";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication instance(argc, argv);
+    return instance;
+}
+
+// The real clock, except that the carrier wait's one-second pauses last
+// 20 ms so that a dial without carrier ends in well under a second.
+class ShortPauseClock final : public QtClock
+{
+public:
+    void pause(std::chrono::milliseconds d) override
+    {
+        ++pauses;
+        QtClock::pause(d / 50);
+    }
+    int pauses = 0;
+};
+
+// smsc-sim serving COM1 in `dir` for as long as the object lives.
+class Simulator
+{
+public:
+    Simulator(const fs::path &dir, std::vector<std::string> args) : record_(dir / "sim.jsonl")
+    {
+        args.insert(args.begin(),
+                    {SMSC_SIM_PATH, "--dir", dir.string(), "--record", record_.string()});
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            // Quiet: its banner is not part of any test.
+            const int devNull = ::open("/dev/null", O_WRONLY);
+            if (devNull >= 0)
+                ::dup2(devNull, STDOUT_FILENO);
+            std::vector<char *> argv;
+            for (auto &a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        // Starting a process is not a protocol wait: look for its link.
+        for (int i = 0; i < 500 && !fs::is_symlink(dir / "COM1"); ++i)
+            std::this_thread::sleep_for(10ms);
+    }
+    ~Simulator()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            int status = 0;
+            ::waitpid(pid_, &status, 0);
+        }
+    }
+    void signal(int sig) { ::kill(pid_, sig); }
+    std::string record() const
+    {
+        std::ifstream in(record_);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // Until the record holds `text` or `limit` has passed.
+    bool waitForRecord(const std::string &text, std::chrono::milliseconds limit = 3s) const
+    {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (record().find(text) == std::string::npos) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            std::this_thread::sleep_for(10ms);
+        }
+        return true;
+    }
+
+private:
+    fs::path record_;
+    pid_t pid_ = -1;
+};
+
+// The gateway over the real adapter, pump, timers and clock.
+struct RealRig {
+    RealRig()
+        : port([this] { return t.gw.state.AppPath; }),
+          gw{GatewayState{}, port,
+             pump,           clock,
+             t.notifier,     t.status,
+             t.fields,       ConsoleTimers{CheckPendingSMS, sec1, sec2, sec4, sec8, sec10}}
+    {
+        app();
+        gw.state.AppPath = t.gw.state.AppPath;
+        ConnectConsoleTimers(gw);
+        port.setEventHandler([this](int code) { OnPortEvent(gw, code); });
+    }
+    // Pumps until `done` or `limit` has passed.
+    bool pumpUntil(const std::function<bool()> &done, std::chrono::milliseconds limit = 3s)
+    {
+        const auto end = clock.now() + limit;
+        while (!done()) {
+            if (clock.now() >= end)
+                return false;
+            pump.pump(clock.now() + 50ms);
+        }
+        return true;
+    }
+    bool received(const std::string &text) const
+    {
+        return gw.state.ReceiveBuffer.find(text) != std::string::npos;
+    }
+
+    TestGateway t; // temp folder, notifier, status line, fields
+    QtTimer CheckPendingSMS{1000}, sec1{1000}, sec2{2000}, sec4{4000}, sec8{8000}, sec10{60000};
+    QtSerialPort port;
+    QtEventPump pump;
+    ShortPauseClock clock;
+    Gateway gw;
+};
+
+TEST(ModemPty, DialConnectsThroughTheLinkSeesCarrierAndHangsUp)
+{
+    RealRig r;
+    Simulator sim(r.t.dir, {"--connect-delay", "300", "--centre", "echo"});
+    ASSERT_TRUE(fs::is_symlink(r.t.dir / "COM1"));
+
+    DialSMSCenter(r.gw, " 5550100 ");
+    EXPECT_EQ(r.port.devicePath(1), r.gw.state.AppPath + "COM1");
+    EXPECT_FALSE(r.port.hasModemLines());
+    // The echo ended the answer wait; the carrier came during the blocking
+    // pauses, found in the bytes waiting in the device.
+    EXPECT_TRUE(r.gw.state.Connected);
+    EXPECT_GT(r.clock.pauses, 0);
+    EXPECT_LT(r.clock.pauses, 30);
+    EXPECT_TRUE(r.port.carrierDetect());
+
+    // Those bytes are not lost: they arrive as data at the next pumps.
+    ASSERT_TRUE(r.pumpUntil([&] { return r.received("CONNECT 9600\r\n"); }));
+    EXPECT_EQ(r.gw.state.ReceiveBuffer, "ATDT5550100\r\r\nCONNECT 9600\r\n");
+    EXPECT_EQ(r.t.status.text(), "Connected");
+
+    ASSERT_FALSE(r.port.write(std::string("HELLO\x03", 6)));
+    ASSERT_TRUE(r.pumpUntil([&] { return r.received("HELLO\x03"); }));
+
+    // The send cycle's hang-up: ATH, then closing the port ends the call.
+    ASSERT_FALSE(r.port.write("ATH"));
+    r.gw.state.Connected = false;
+    ASSERT_FALSE(r.port.close());
+    EXPECT_FALSE(r.port.carrierDetect());
+    ASSERT_TRUE(sim.waitForRecord("\"kind\":\"hangup\""));
+
+    const std::string rec = sim.record();
+    EXPECT_NE(rec.find("\"kind\":\"dial\",\"number\":\"5550100\""), std::string::npos) << rec;
+    EXPECT_NE(rec.find("\"kind\":\"received\",\"bytes\":\"HELLO\\u0003\""), std::string::npos)
+        << rec;
+    EXPECT_NE(rec.find("\"kind\":\"hangup\",\"reason\":\"port closed\""), std::string::npos) << rec;
+    EXPECT_NE(r.t.readFile("Master.Log").find("Recieved:\r\nCONNECT 9600\r\n/False"),
+              std::string::npos);
+    EXPECT_TRUE(r.t.notifier.notices.empty());
+}
+
+TEST(ModemPty, BusyAnswer)
+{
+    RealRig r;
+    Simulator sim(r.t.dir, {"--result", "busy", "--connect-delay", "200", "--no-echo"});
+
+    DialSMSCenter(r.gw, "5550100");
+    EXPECT_FALSE(r.gw.state.Connected);
+    EXPECT_EQ(r.clock.pauses, 30);
+    EXPECT_EQ(r.gw.state.ReceiveBuffer, "\r\nBUSY\r\n");
+    ASSERT_EQ(r.t.notifier.notices.size(), 1u);
+    EXPECT_EQ(r.t.notifier.notices[0].text, "The number is busy.  Please try again later.");
+    EXPECT_EQ(r.t.readFile("Master.Log").find("Timed out"), std::string::npos);
+    r.port.close();
+}
+
+TEST(ModemPty, CarrierLossFromTheFarEndIsReported)
+{
+    RealRig r;
+    Simulator sim(r.t.dir, {"--connect-delay", "0", "--no-echo"});
+    DialSMSCenter(r.gw, "5550100");
+    ASSERT_TRUE(r.gw.state.Connected);
+
+    sim.signal(SIGUSR1); // the centre hangs up
+    ASSERT_TRUE(r.pumpUntil([&] { return !r.gw.state.Connected; }));
+    EXPECT_EQ(r.t.status.text(), "Disconnected");
+    EXPECT_FALSE(r.port.carrierDetect());
+    ASSERT_TRUE(r.pumpUntil([&] { return !r.t.notifier.notices.empty(); }));
+    EXPECT_NE(r.t.notifier.notices[0].text.find("There is no carrier."), std::string::npos);
+    r.port.close();
+}
+
+TEST(ModemPty, MissingPortIsADialingError)
+{
+    RealRig r;
+    ASSERT_FALSE(r.port.setPortNumber(42)); // no COM42 link, no /dev/ttyS41
+    DialSMSCenter(r.gw, "5550100");
+    const std::string log = r.t.readFile("Master.Log");
+    EXPECT_NE(log.find(": Err-0003:Dialing Error\rError:"), std::string::npos) << log;
+    EXPECT_EQ(r.port.isOpen(), false);
+    EXPECT_EQ(r.clock.pauses, 0);
+}
+
+TEST(QtSeams, TimerRulesAndPumpWake)
+{
+    app();
+    QtEventPump pump;
+    QtClock clock;
+    QtTimer never(0), ticking(100);
+    int neverTicks = 0, ticks = 0;
+    never.setTickHandler([&] { ++neverTicks; });
+    ticking.setTickHandler([&] { ++ticks; });
+    never.setEnabled(true);
+    EXPECT_TRUE(never.isEnabled());
+
+    // A pump with nothing pending wakes by its deadline.
+    const auto start = clock.now();
+    ticking.setEnabled(true);
+    pump.pump(start + 60ms);
+    EXPECT_EQ(ticks, 0);
+    EXPECT_GE(clock.now() - start, 50ms);
+    // Enabling again keeps the phase: the tick still comes 100 ms after start.
+    ticking.setEnabled(true);
+    while (ticks == 0 && clock.now() - start < 2s)
+        pump.pump(clock.now() + 500ms);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_LT(clock.now() - start, 150ms);
+    EXPECT_EQ(neverTicks, 0);
+    ticking.setEnabled(false);
+    EXPECT_FALSE(ticking.isEnabled());
+}
+
+} // namespace
+} // namespace qm::test
