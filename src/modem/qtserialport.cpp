@@ -6,6 +6,9 @@
 
 #include <cerrno>
 
+#ifndef _WIN32
+#include <poll.h>
+#endif
 #ifdef __linux__
 #include <linux/serial.h>
 #include <sys/ioctl.h>
@@ -64,23 +67,7 @@ QtSerialPort::QtSerialPort(std::function<std::string()> appPath) : appPath_(std:
             post(PortEvent::TransmitDrained);
     });
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
-                     [this](QSerialPort::SerialPortError e) {
-                         // The device went away (unplugged, the far end of a
-                         // pseudo-terminal closed): close it, or its notifier
-                         // would fire without end. The carrier is gone too.
-                         if (e != QSerialPort::ResourceError || !port_.isOpen())
-                             return;
-                         QMetaObject::invokeMethod(
-                             &port_,
-                             [this] {
-                                 const bool hadCarrier =
-                                     hasModemLines_ ? (lines_ & CarrierBit) != 0 : derivedCarrier_;
-                                 close();
-                                 if (hadCarrier)
-                                     raise(PortEvent::CarrierChanged);
-                             },
-                             Qt::QueuedConnection);
-                     });
+                     [this](QSerialPort::SerialPortError e) { onError(e); });
     poll_.setInterval(PollInterval);
     QObject::connect(&poll_, &QTimer::timeout, &port_, [this] { poll(); });
 }
@@ -96,7 +83,10 @@ std::string QtSerialPort::devicePath(int number) const
 {
     const std::string name = "COM" + std::to_string(number);
     const std::string local = (appPath_ ? appPath_() : std::string()) + name;
-    if (QFileInfo::exists(QString::fromLocal8Bit(local.c_str())))
+    // A dangling link still names the port (its server is gone): opening it
+    // then fails plainly instead of reaching some other device.
+    const QFileInfo info(QString::fromLocal8Bit(local.c_str()));
+    if (info.exists() || info.isSymLink())
         return local;
 #ifdef _WIN32
     return name;
@@ -301,6 +291,42 @@ void QtSerialPort::scanForCarrier(std::string_view bytes) const
             const_cast<QtSerialPort *>(this)->post(PortEvent::CarrierChanged);
         }
     }
+}
+
+bool QtSerialPort::deviceHungUp() const
+{
+#ifndef _WIN32
+    pollfd pfd{static_cast<int>(port_.handle()), POLLIN, 0};
+    return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return false;
+#endif
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError e)
+{
+    // The device went away (unplugged, the far end of a pseudo-terminal
+    // closed): its read notifier would fire without end, so close the port.
+    // A pseudo-terminal reports this as a read error (end of file), hence
+    // the hang-up check.
+    if (!port_.isOpen() || lossPosted_)
+        return;
+    if (e != QSerialPort::ResourceError && !(e == QSerialPort::ReadError && deviceHungUp()))
+        return;
+    lossPosted_ = true;
+    QMetaObject::invokeMethod(
+        &port_,
+        [this] {
+            lossPosted_ = false;
+            if (!port_.isOpen())
+                return;
+            const bool hadCarrier = hasModemLines_ ? (lines_ & CarrierBit) != 0 : derivedCarrier_;
+            close();
+            // The carrier went with the device.
+            if (hadCarrier)
+                raise(PortEvent::CarrierChanged);
+        },
+        Qt::QueuedConnection);
 }
 
 void QtSerialPort::raise(int code)

@@ -61,6 +61,8 @@ private:
     void raise(int code);
     void post(int code);
     void onReadyRead();
+    void onError(QSerialPort::SerialPortError e);
+    bool deviceHungUp() const;
     void deliverData();
     void poll();
     // Takes in what waits in the device without serving any event.
@@ -90,6 +92,7 @@ private:
     mutable std::string scanLine_;
     mutable bool derivedCarrier_ = false;
     mutable bool dataPosted_ = false;
+    bool lossPosted_ = false;
 };
 
 } // namespace qm

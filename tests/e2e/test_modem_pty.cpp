@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -215,6 +217,31 @@ TEST(ModemPty, CarrierLossFromTheFarEndIsReported)
     ASSERT_TRUE(r.pumpUntil([&] { return !r.t.notifier.notices.empty(); }));
     EXPECT_NE(r.t.notifier.notices[0].text.find("There is no carrier."), std::string::npos);
     r.port.close();
+}
+
+TEST(ModemPty, LosingTheDeviceEndsTheCallCleanly)
+{
+    RealRig r;
+    auto sim = std::make_unique<Simulator>(
+        r.t.dir, std::vector<std::string>{"--connect-delay", "0", "--no-echo"});
+    DialSMSCenter(r.gw, "5550100");
+    ASSERT_TRUE(r.gw.state.Connected);
+
+    sim->signal(SIGKILL); // the far end of the terminal vanishes
+    ASSERT_TRUE(r.pumpUntil([&] { return !r.port.isOpen(); }));
+    ASSERT_TRUE(r.pumpUntil([&] { return !r.gw.state.Connected; }));
+    EXPECT_EQ(r.t.status.text(), "Disconnected");
+    const auto f = r.port.write("ATH");
+    ASSERT_TRUE(f.has_value());
+    EXPECT_FALSE(f->description.empty());
+
+    // The link now dangles: dialling reports it instead of opening another device.
+    sim.reset();
+    ASSERT_TRUE(fs::is_symlink(r.t.dir / "COM1"));
+    ASSERT_FALSE(fs::exists(r.t.dir / "COM1"));
+    DialSMSCenter(r.gw, "5550100");
+    EXPECT_EQ(r.port.devicePath(1), r.gw.state.AppPath + "COM1");
+    EXPECT_NE(r.t.readFile("Master.Log").find("Err-0003:Dialing Error"), std::string::npos);
 }
 
 TEST(ModemPty, MissingPortIsADialingError)
