@@ -267,12 +267,19 @@ TEST(QtSeams, TimerRulesAndPumpWake)
     never.setEnabled(true);
     EXPECT_TRUE(never.isEnabled());
 
-    // A pump with nothing pending wakes by its deadline.
+    QCoreApplication::processEvents(); // whatever start-up left pending
+
+    // With nothing pending a pump sleeps until its deadline: a handful of
+    // pumps cover 60 ms, not thousands.
     const auto start = clock.now();
     ticking.setEnabled(true);
-    pump.pump(start + 60ms);
+    int pumps = 0;
+    while (clock.now() < start + 60ms) {
+        pump.pump(start + 60ms);
+        ++pumps;
+    }
+    EXPECT_LE(pumps, 3);
     EXPECT_EQ(ticks, 0);
-    EXPECT_GE(clock.now() - start, 50ms);
     // Enabling again keeps the phase: the tick still comes 100 ms after start.
     ticking.setEnabled(true);
     while (ticks == 0 && clock.now() - start < 2s)
