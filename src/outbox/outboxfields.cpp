@@ -128,10 +128,14 @@ std::string FieldValue(const OutboxField &field, FieldTyping typing)
     return number;
 }
 
+OutboxMessage ToOutboxMessage(const OutboxFields &fields, FieldTyping typing)
+{
+    return {FieldValue(fields.recipient, typing), FieldValue(fields.message, typing)};
+}
+
 OutboxMessage OutboxMessageFromContent(std::string_view content, FieldTyping typing)
 {
-    const OutboxFields f = ReadOutboxFields(content);
-    return {FieldValue(f.recipient, typing), FieldValue(f.message, typing)};
+    return ToOutboxMessage(ReadOutboxFields(content), typing);
 }
 
 } // namespace qm

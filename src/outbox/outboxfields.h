@@ -51,6 +51,7 @@ enum class FieldTyping { Text, Typed };
 std::string FieldValue(const OutboxField &field, FieldTyping typing);
 
 // The message as the protocol routine takes it: TAP uses Text, UCP Typed.
+OutboxMessage ToOutboxMessage(const OutboxFields &fields, FieldTyping typing);
 OutboxMessage OutboxMessageFromContent(std::string_view content, FieldTyping typing);
 
 } // namespace qm

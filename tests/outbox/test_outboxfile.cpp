@@ -108,6 +108,10 @@ TEST_F(OutboxFolder, ReadsFieldsOrReportsWhyNot)
     EXPECT_FALSE(ok.failure.has_value());
     EXPECT_EQ(ok.fields.recipient.text, "0612345678");
     EXPECT_EQ(ok.fields.message.text, "Disk C: 95% full");
+    write("b.dat", "0612345678,\"x\"\r\n");
+    EXPECT_EQ(
+        ToOutboxMessage(ReadOutboxFile(folder + "b.dat").fields, FieldTyping::Typed).Recipient,
+        "612345678");
 
     // Bigger than one read chunk: the text is not cut.
     const std::string longText(10000, 'x');
