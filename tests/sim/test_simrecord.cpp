@@ -1,0 +1,64 @@
+#include "centres.h"
+#include "jsonrecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace qm::sim
+{
+namespace
+{
+
+TEST(SimRecord, JsonStringKeepsEveryByteRecoverable)
+{
+    struct Row {
+        std::string bytes, json;
+    };
+    const Row rows[] = {
+        {"", "\"\""},
+        {"OK", "\"OK\""},
+        {"say \"hi\" \\ bye", "\"say \\\"hi\\\" \\\\ bye\""},
+        {"\r\n", "\"\\u000d\\u000a\""},
+        {std::string("\x02"
+                     "01\x03",
+                     4),
+         "\"\\u000201\\u0003\""},
+        {std::string("\0\x7f\xe9\xff", 4), "\"\\u0000\\u007f\\u00e9\\u00ff\""},
+    };
+    for (const Row &r : rows)
+        EXPECT_EQ(JsonString(r.bytes), r.json);
+}
+
+TEST(SimRecord, OneFlushedLinePerEvent)
+{
+    std::FILE *f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    long long t = 5;
+    JsonRecorder rec(f, [&t] { return t; });
+    rec.record({"dial", {{"number", "555"}, {"result", "busy"}}});
+    t = 1250;
+    rec.record({"hangup", {}});
+
+    std::rewind(f);
+    char buf[256] = {};
+    const std::size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+    std::fclose(f);
+    EXPECT_EQ(std::string(buf, n),
+              "{\"t\":5,\"kind\":\"dial\",\"number\":\"555\",\"result\":\"busy\"}\n"
+              "{\"t\":1250,\"kind\":\"hangup\"}\n");
+}
+
+TEST(SimRecord, CentreKindsAreKnownAndOthersRefused)
+{
+    struct NullRecorder final : Recorder {
+        void record(const SimEvent &) override {}
+    } rec;
+    for (const std::string &kind : CentreKinds())
+        EXPECT_NE(MakeCentre(CentreOptions{kind}, rec), nullptr) << kind;
+    EXPECT_EQ(MakeCentre(CentreOptions{"nonesuch"}, rec), nullptr);
+    EXPECT_EQ(MakeCentre(CentreOptions{""}, rec), nullptr);
+}
+
+} // namespace
+} // namespace qm::sim
