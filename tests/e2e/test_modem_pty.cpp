@@ -61,16 +61,18 @@ public:
     {
         args.insert(args.begin(),
                     {SMSC_SIM_PATH, "--dir", dir.string(), "--record", record_.string()});
+        // Everything the child needs is prepared before the fork: after it,
+        // only async-signal-safe calls.
+        std::vector<char *> argv;
+        for (auto &a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
         pid_ = ::fork();
         if (pid_ == 0) {
             // Quiet: its banner is not part of any test.
             const int devNull = ::open("/dev/null", O_WRONLY);
             if (devNull >= 0)
                 ::dup2(devNull, STDOUT_FILENO);
-            std::vector<char *> argv;
-            for (auto &a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
             ::execv(argv[0], argv.data());
             ::_exit(127);
         }
