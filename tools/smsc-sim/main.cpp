@@ -8,6 +8,7 @@
 #include "jsonrecorder.h"
 
 #include <cerrno>
+#include <ctime>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -62,8 +63,9 @@ void usage(std::FILE *to)
                  "                [--connect-delay MS] [--speed BPS] [--no-echo] [--centre %s]\n"
                  "Serves a simulated modem on a pseudo-terminal linked as DIR/NAME.\n"
                  "The record (default DIR/smsc-sim.jsonl) gets one JSON object per event.\n"
+                 "%s"
                  "SIGUSR1 drops the carrier of a call in progress; SIGTERM/SIGINT end.\n",
-                 kinds.c_str());
+                 kinds.c_str(), CentreOptionsUsage());
 }
 
 bool toNumber(const char *text, long long &out)
@@ -74,9 +76,21 @@ bool toNumber(const char *text, long long &out)
     return errno == 0 && end != text && *end == '\0' && out >= 0;
 }
 
+// A real centre stamps its answers with the local time (DDMMYYhhmmss).
+std::string localTimestamp()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char buf[16];
+    std::strftime(buf, sizeof buf, "%d%m%y%H%M%S", &local);
+    return buf;
+}
+
 std::optional<Options> parse(int argc, char **argv)
 {
     Options o;
+    o.centre.ucp.timestamp = localTimestamp;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -112,8 +126,9 @@ std::optional<Options> parse(int argc, char **argv)
             o.modem.speed = static_cast<int>(n);
         } else if (arg == "--centre") {
             o.centre.kind = value;
-        } else {
-            std::fprintf(stderr, "smsc-sim: bad option or value: %s %s\n", arg.c_str(), value);
+        } else if (std::string error; !ParseCentreOption(o.centre, arg, value, error)) {
+            std::fprintf(stderr, "smsc-sim: bad option or value: %s %s%s%s\n", arg.c_str(), value,
+                         error.empty() ? "" : ": ", error.c_str());
             return std::nullopt;
         }
     }
