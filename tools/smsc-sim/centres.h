@@ -9,12 +9,14 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qm::sim {
 
 struct CentreOptions {
-    std::string kind = "echo";
+    explicit CentreOptions(std::string centreKind = "echo") : kind(std::move(centreKind)) {}
+    std::string kind;
     UcpCentreOptions ucp;
     TapCentreOptions tap;
 };
