@@ -1,5 +1,7 @@
 #include "config/configfile.h"
 
+#include "core/text.h"
+
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -12,20 +14,11 @@ namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
-std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 // The integer part (floor) of a number written in decimal, if the whole text
 // is a number that fits an int.
 bool integerPart(std::string_view text, int &out)
 {
-    const std::string s(trimBlanks(text));
+    const std::string s(TrimBlanks(text));
     if (s.empty())
         return false;
     errno = 0;
@@ -78,7 +71,7 @@ std::vector<std::string> SplitConfigEntries(std::string_view content)
             const std::size_t start = i;
             while (i < n && content[i] != ',' && !isLineEnd(content[i]))
                 ++i;
-            entries.emplace_back(trimBlanks(content.substr(start, i - start)));
+            entries.emplace_back(TrimBlanks(content.substr(start, i - start)));
         }
         if (i < n && content[i] == ',')
             ++i;

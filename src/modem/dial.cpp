@@ -1,5 +1,6 @@
 #include "modem/dial.h"
 
+#include "core/text.h"
 #include "log/controlchars.h"
 #include "log/writelog.h"
 
@@ -12,15 +13,6 @@ namespace
 
 constexpr int CarrierWaitPauses = 30;
 constexpr std::chrono::milliseconds CarrierPause{1000};
-
-std::string trimBlanks(const std::string &s)
-{
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    const auto last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
-}
 
 void logDialFailure(Gateway &gw, const Failure &f)
 {
@@ -46,7 +38,7 @@ MaybeFailure startDial(Gateway &gw, const std::string &command)
 
 void DialSMSCenter(Gateway &gw, std::string number)
 {
-    const std::string command = "ATDT" + trimBlanks(number) + Ctl::CR;
+    const std::string command = "ATDT" + std::string(TrimSpaces(number)) + Ctl::CR;
     if (auto f = startDial(gw, command)) {
         logDialFailure(gw, *f);
         return;

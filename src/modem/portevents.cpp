@@ -1,5 +1,6 @@
 #include "modem/portevents.h"
 
+#include "core/text.h"
 #include "log/controlchars.h"
 #include "log/writelog.h"
 
@@ -7,15 +8,6 @@ namespace qm
 {
 namespace
 {
-
-std::string trimBlanks(std::string_view s)
-{
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = s.find_last_not_of(' ');
-    return std::string(s.substr(first, last - first + 1));
-}
 
 bool contains(std::string_view line, std::string_view what)
 {
@@ -93,7 +85,7 @@ void CollectModemLines(Gateway &gw, std::string_view received)
             // The line leaves the shared record before it is interpreted: a
             // message box pumps events, and text arriving meanwhile starts the
             // next line instead of being wiped with this one.
-            std::string line = trimBlanks(ml.LineText);
+            std::string line(TrimSpaces(ml.LineText));
             ml.LineText.clear();
             InterpretModemLine(gw, line);
         } else if (c == Ctl::LF) {
@@ -116,7 +108,7 @@ void InterpretModemLine(Gateway &gw, std::string &line)
         notify(gw, "There is no carrier.  Please make sure that all your cables are properly "
                    "connected");
     if (contains(line, "ERROR")) {
-        notify(gw, "An Input Error occurred, it was " + trimBlanks(line) + ".");
+        notify(gw, "An Input Error occurred, it was " + std::string(TrimSpaces(line)) + ".");
         line.clear();
         return;
     }

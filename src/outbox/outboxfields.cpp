@@ -1,5 +1,7 @@
 #include "outbox/outboxfields.h"
 
+#include "core/text.h"
+
 #include <cstddef>
 
 namespace qm
@@ -68,16 +70,6 @@ void SkipSeparator(std::string_view s, std::size_t &pos)
         ++pos;
 }
 
-std::string TrimBlanks(std::string_view s)
-{
-    std::size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b]))
-        ++b;
-    while (e > b && IsBlank(s[e - 1]))
-        --e;
-    return std::string(s.substr(b, e - b));
-}
-
 } // namespace
 
 OutboxFields ReadOutboxFields(std::string_view content)
@@ -94,7 +86,7 @@ std::string FieldValue(const OutboxField &field, FieldTyping typing)
 {
     if (typing == FieldTyping::Text || field.quoted)
         return field.text;
-    const std::string t = TrimBlanks(field.text);
+    const std::string t(TrimBlanks(field.text));
     std::size_t i = 0;
     bool negative = false;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) {

@@ -1,5 +1,7 @@
 #include "hayesmodem.h"
 
+#include "core/text.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -16,14 +18,6 @@ std::string upper(std::string_view s)
     for (char &c : u)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return u;
-}
-
-std::string trimBlanks(std::string_view s)
-{
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(s.substr(first, s.find_last_not_of(' ') - first + 1));
 }
 
 } // namespace
@@ -162,7 +156,7 @@ void HayesModem::commandByte(SimTime now, char c)
 
 void HayesModem::commandLine(SimTime now, std::string line)
 {
-    line = trimBlanks(line);
+    line = std::string(TrimSpaces(line));
     const std::string cmd = upper(line);
     if (cmd.size() < 2 || cmd.compare(0, 2, "AT") != 0)
         return; // not addressed to the modem
@@ -210,11 +204,11 @@ void HayesModem::commandLine(SimTime now, std::string line)
                 return result(now, "ERROR");
             break;
         case 'D': {
-            std::string dialled = trimBlanks(line.substr(i));
+            std::string dialled(TrimSpaces(std::string_view(line).substr(i)));
             if (!dialled.empty() &&
                 (dialled[0] == 'T' || dialled[0] == 't' || dialled[0] == 'P' || dialled[0] == 'p'))
                 dialled.erase(0, 1);
-            dialled = trimBlanks(dialled);
+            dialled = std::string(TrimSpaces(dialled));
             record("dial", {{"number", dialled},
                             {"result", std::string(DialResultName(scenario_.result))}});
             state_ = State::Dialling;
