@@ -1,3 +1,4 @@
+#include "simtest.h"
 #include "tap/tapblock.h"
 #include "tapcentre.h"
 
@@ -11,7 +12,8 @@ namespace qm::sim
 namespace
 {
 
-using namespace std::string_literals;
+using test::Joined;
+using test::ListRecorder;
 
 const std::string IdPrompt = "ID=";
 const std::string LoginAck = "\x06\r\x1b[p\r";
@@ -19,19 +21,6 @@ const std::string Ack = "\x06\r";
 const std::string Nak = "\x15\r";
 const std::string Rs = "\x1e\r";
 const std::string Bye = "\x1b\x04\r";
-
-struct ListRecorder final : Recorder {
-    void record(const SimEvent &e) override { events.push_back(e); }
-    std::vector<SimEvent> events;
-};
-
-std::string Joined(const std::vector<Reply> &replies)
-{
-    std::string all;
-    for (const Reply &r : replies)
-        all += r.bytes;
-    return all;
-}
 
 std::string Login(const std::string &password)
 {
@@ -59,9 +48,8 @@ TEST(TapCentreDialogue, PromptLoginBlockAndEnd)
     o.ignoredPrompts = 2;
     TapCentre centre(o, &rec);
     centre.onConnect();
-    EXPECT_TRUE(centre.feed("noise").empty());
-    EXPECT_TRUE(centre.feed("\r").empty());
-    EXPECT_TRUE(centre.feed("\r").empty());
+    for (const char *ignored : {"noise", "\r", "\r"})
+        EXPECT_TRUE(centre.feed(ignored).empty());
     EXPECT_EQ(Joined(centre.feed("\r")), IdPrompt);
     // Another bare CR asks again; a wrong password is NAKed and may be retried.
     EXPECT_EQ(Joined(centre.feed("\r")), IdPrompt);
@@ -75,14 +63,11 @@ TEST(TapCentreDialogue, PromptLoginBlockAndEnd)
     EXPECT_EQ(centre.state(), TapCentre::State::Done);
     EXPECT_TRUE(centre.feed(qm::BuildTAPBlock("123", "abc")).empty());
 
-    ASSERT_EQ(rec.events.size(), 3u);
-    EXPECT_EQ(rec.events[0].kind, "login");
-    EXPECT_EQ(rec.events[0].fields.at("result"), "refused");
-    EXPECT_EQ(rec.events[1].fields.at("result"), "accepted");
-    EXPECT_EQ(rec.events[2].kind, "accepted");
-    EXPECT_EQ(rec.events[2].fields.at("recipient"), "123");
-    EXPECT_EQ(rec.events[2].fields.at("text"), "abc");
-    EXPECT_EQ(rec.events[2].fields.at("protocol"), "TAP");
+    ASSERT_EQ(rec.values(), (std::vector<std::string>{"login", "login", "accepted"}));
+    EXPECT_EQ(rec.values("login", "result"), (std::vector<std::string>{"refused", "accepted"}));
+    EXPECT_EQ(rec.events[2].fields,
+              (std::map<std::string, std::string>{
+                  {"recipient", "123"}, {"text", "abc"}, {"protocol", "TAP"}}));
 
     // A new call starts over.
     centre.onHangup();
@@ -148,10 +133,9 @@ TEST(TapCentreRoundTrip, GatewayBlocksAreAcceptedAndDecoded)
         SCOPED_TRACE(r.recipient);
         LoggedIn t;
         EXPECT_EQ(Joined(t.centre.feed(qm::BuildTAPBlock(r.recipient, r.text))), Ack);
-        ASSERT_EQ(t.rec.events.size(), 1u);
-        EXPECT_EQ(t.rec.events[0].kind, "accepted");
-        EXPECT_EQ(t.rec.events[0].fields.at("recipient"), r.recipient);
-        EXPECT_EQ(t.rec.events[0].fields.at("text"), r.text);
+        ASSERT_EQ(t.rec.values(), std::vector<std::string>{"accepted"});
+        EXPECT_EQ(t.rec.values("accepted", "recipient")[0], r.recipient);
+        EXPECT_EQ(t.rec.values("accepted", "text")[0], r.text);
     }
 }
 
@@ -168,9 +152,8 @@ TEST(TapCentreRoundTrip, OneChangedByteIsNaked)
         bad[i] = static_cast<char>(bad[i] == 'z' ? 'y' : bad[i] + 1);
         LoggedIn t;
         EXPECT_EQ(Joined(t.centre.feed(bad)), Nak);
-        ASSERT_EQ(t.rec.events.size(), 1u);
-        EXPECT_EQ(t.rec.events[0].kind, "refused");
-        EXPECT_EQ(t.rec.events[0].fields.at("reason"), "checksum error");
+        ASSERT_EQ(t.rec.values(), std::vector<std::string>{"refused"});
+        EXPECT_EQ(t.rec.values("refused", "reason")[0], "checksum error");
         // The caller may resend the good block at once.
         EXPECT_EQ(Joined(t.centre.feed(block)), Ack);
     }
@@ -184,43 +167,20 @@ TEST(TapCentreDecode, MalformedBlocks)
         TapDecoded::Status status;
     };
     using S = TapDecoded::Status;
-    // Blocks built by hand with their correct checksums.
-    const auto withSum = [](const std::string &stxToEtx) {
-        return stxToEtx + qm::TAPChecksum(stxToEtx) + "\r";
+    // Blocks built by hand around the given fields, with or without their correct checksum.
+    const auto bare = [](const std::string &fields) { return "\x02" + fields + "\x03"; };
+    const auto withSum = [&](const std::string &f) {
+        return bare(f) + qm::TAPChecksum(bare(f)) + "\r";
     };
     const Row rows[] = {
-        {"good",
-         withSum("\x02"
-                 "12\rab\r\x03"),
-         S::Ok},
-        {"letters in pager id",
-         withSum("\x02"
-                 "12a\rab\r\x03"),
-         S::InvalidRecipient},
-        {"empty pager id", withSum("\x02\rab\r\x03"), S::InvalidRecipient},
-        {"one field only",
-         withSum("\x02"
-                 "12\r\x03"),
-         S::Malformed},
-        {"last field without CR",
-         withSum("\x02"
-                 "12\rab\x03"),
-         S::Malformed},
-        {"no CR after checksum",
-         withSum("\x02"
-                 "12\rab\r\x03")
-                 .substr(0, 10) +
-             "x",
-         S::Malformed},
-        {"checksum bytes wrong",
-         "\x02"
-         "12\rab\r\x03"
-         "000\r",
-         S::BadChecksum},
-        {"too short",
-         "\x02\x03"
-         "00\r",
-         S::Malformed},
+        {"good", withSum("12\rab\r"), S::Ok},
+        {"letters in pager id", withSum("12a\rab\r"), S::InvalidRecipient},
+        {"empty pager id", withSum("\rab\r"), S::InvalidRecipient},
+        {"one field only", withSum("12\r"), S::Malformed},
+        {"last field without CR", withSum("12\rab"), S::Malformed},
+        {"no CR after checksum", withSum("12\rab\r").substr(0, 10) + "x", S::Malformed},
+        {"checksum bytes wrong", bare("12\rab\r") + "000\r", S::BadChecksum},
+        {"too short", bare("") + "00\r", S::Malformed},
         {"empty", "", S::Malformed},
     };
     for (const Row &r : rows) {
@@ -228,9 +188,7 @@ TEST(TapCentreDecode, MalformedBlocks)
         EXPECT_EQ(DecodeTapBlock(r.block).status, r.status);
     }
     LoggedIn t;
-    EXPECT_EQ(Joined(t.centre.feed(withSum("\x02"
-                                           "12a\rab\r\x03"))),
-              Rs);
+    EXPECT_EQ(Joined(t.centre.feed(withSum("12a\rab\r"))), Rs);
     EXPECT_EQ(t.rec.events.back().fields.at("reason"), "invalid pager id");
 }
 
