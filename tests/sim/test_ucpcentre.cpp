@@ -1,3 +1,4 @@
+#include "simtest.h"
 #include "ucp/ucpframe.h"
 #include "ucpcentre.h"
 
@@ -12,19 +13,8 @@ namespace
 {
 
 using namespace std::string_literals;
-
-struct ListRecorder final : Recorder {
-    void record(const SimEvent &e) override { events.push_back(e); }
-    std::vector<SimEvent> events;
-};
-
-std::string Joined(const std::vector<Reply> &replies)
-{
-    std::string all;
-    for (const Reply &r : replies)
-        all += r.bytes;
-    return all;
-}
+using test::Joined;
+using test::ListRecorder;
 
 std::string Framed(const std::string &inner)
 {
@@ -38,13 +28,34 @@ std::string Wrap(const std::string &afterLen)
     return Framed(body + UCPChecksum(body));
 }
 
+// The centre's positive and negative answers to a frame of type `ot`.
+std::string Ack(const std::string &ot, const std::string &recipient)
+{
+    return BuildUcpAnswer("01", ot, "", recipient + ":061206120000");
+}
+std::string Nack(const std::string &ot, const std::string &code)
+{
+    return BuildUcpAnswer("01", ot, code, "");
+}
+
+// Feeds one frame to a fresh centre, which must record exactly one event.
+struct OneFrame {
+    explicit OneFrame(const std::string &frame) : answer(Joined(centre.feed(frame)))
+    {
+        EXPECT_EQ(rec.events.size(), 1u);
+        event = rec.events.empty() ? SimEvent{"none", {}} : rec.events[0];
+    }
+    ListRecorder rec;
+    UcpCentre centre{{}, &rec};
+    std::string answer;
+    SimEvent event;
+};
+
 TEST(UcpCentreAnswers, ByteExact)
 {
-    EXPECT_EQ(BuildUcpAnswer("01", "51", "", "0123456:061206120000"),
-              Framed("01/00040/R/51/A//0123456:061206120000/88"));
-    EXPECT_EQ(BuildUcpAnswer("01", "51", "02", ""), Framed("01/00022/R/51/N/02//06"));
-    EXPECT_EQ(BuildUcpAnswer("01", "01", "", "0123456:061206120000"),
-              Framed("01/00039/R/01/A/0123456:061206120000/5C"));
+    EXPECT_EQ(Ack("51", "0123456"), Framed("01/00040/R/51/A//0123456:061206120000/88"));
+    EXPECT_EQ(Nack("51", "02"), Framed("01/00022/R/51/N/02//06"));
+    EXPECT_EQ(Ack("01", "0123456"), Framed("01/00039/R/01/A/0123456:061206120000/5C"));
 }
 
 // Every frame the gateway builds is accepted and decodes to what went in.
@@ -68,19 +79,22 @@ TEST(UcpCentreRoundTrip, GatewayFramesAreAccepted)
             if (m.auth.find('/') != std::string::npos && (ot == "03"s || ot == "51"s))
                 continue;
             SCOPED_TRACE(std::string(ot) + " " + m.recipient);
-            ListRecorder rec;
-            UcpCentre centre({}, &rec);
-            const std::string frame = *BuildUCPFrame(ot, m.recipient, m.text, m.auth, m.legit);
-            const std::vector<Reply> replies = centre.feed(frame);
-            ASSERT_EQ(rec.events.size(), 1u);
-            const SimEvent &e = rec.events[0];
-            EXPECT_EQ(e.kind, "accepted") << e.fields.count("reason");
-            EXPECT_EQ(e.fields.at("recipient"), m.recipient);
-            EXPECT_EQ(e.fields.at("text"), m.text);
-            EXPECT_EQ(e.fields.at("ot"), ot);
-            EXPECT_EQ(Joined(replies), BuildUcpAnswer("01", ot, "", m.recipient + ":061206120000"));
+            const OneFrame f(*BuildUCPFrame(ot, m.recipient, m.text, m.auth, m.legit));
+            EXPECT_EQ(f.event.kind, "accepted") << f.event.fields.count("reason");
+            EXPECT_EQ(f.event.fields.at("recipient"), m.recipient);
+            EXPECT_EQ(f.event.fields.at("text"), m.text);
+            EXPECT_EQ(f.event.fields.at("ot"), ot);
+            EXPECT_EQ(f.answer, Ack(ot, m.recipient));
         }
     }
+}
+
+// Refused in the record and in the answer, with `code`.
+void ExpectRefused(const OneFrame &f, const std::string &code)
+{
+    EXPECT_EQ(f.event.kind, "refused");
+    EXPECT_EQ(f.event.fields.at("code"), code);
+    EXPECT_NE(f.answer.find("/N/" + code + "//"), std::string::npos) << f.answer;
 }
 
 // One byte changed anywhere between STX and ETX: refused as a checksum error.
@@ -93,25 +107,20 @@ TEST(UcpCentreRoundTrip, OneChangedByteIsRefusedWithChecksumError)
             const bool checksumDigit = i >= frame.size() - 3;
             bad[i] = checksumDigit ? (bad[i] == '0' ? '1' : '0') : static_cast<char>(bad[i] + 1);
             SCOPED_TRACE(std::string(ot) + " at " + std::to_string(i));
-            ListRecorder rec;
-            UcpCentre centre({}, &rec);
-            EXPECT_NE(Joined(centre.feed(bad)).find("/N/01//"), std::string::npos);
-            ASSERT_EQ(rec.events.size(), 1u);
-            EXPECT_EQ(rec.events[0].kind, "refused");
-            EXPECT_EQ(rec.events[0].fields.at("code"), "01");
-            EXPECT_EQ(rec.events[0].fields.at("reason"), "checksum error");
+            const OneFrame f(bad);
+            ExpectRefused(f, "01");
+            EXPECT_EQ(f.event.fields.at("reason"), "checksum error");
         }
     }
 }
 
 TEST(UcpCentreDecode, RefusalCodes)
 {
-    struct Row {
+    const std::string len36 = "01/00036/O/01/0123456///3/616263/";
+    const struct {
         const char *name;
-        std::string frame;
-        std::string code;
-    };
-    const Row rows[] = {
+        std::string frame, code;
+    } rows[] = {
         {"slash in recipient shifts fields", *BuildUCPFrame("01", "01/23", "abc", "", ""), "02"},
         {"slash in code shifts fields", *BuildUCPFrame("51", "0123", "abc", "1/2", ""), "02"},
         {"letters in recipient", *BuildUCPFrame("30", "01ab", "abc", "", ""), "06"},
@@ -126,20 +135,11 @@ TEST(UcpCentreDecode, RefusalCodes)
         {"no checksum", Framed("01/00035/O/01/0123456///3/616263/8"), "02"},
         {"six-character LEN of a long frame",
          *BuildUCPFrame("01", "01234567", std::string(485, 'x'), "", ""), "02"},
-        {"LEN off by one",
-         Framed("01/00036/O/01/0123456///3/616263/" +
-                UCPChecksum("01/00036/O/01/0123456///3/616263/")),
-         "02"},
+        {"LEN off by one", Framed(len36 + UCPChecksum(len36)), "02"},
     };
-    for (const Row &r : rows) {
+    for (const auto &r : rows) {
         SCOPED_TRACE(r.name);
-        ListRecorder rec;
-        UcpCentre centre({}, &rec);
-        const std::string answer = Joined(centre.feed(r.frame));
-        ASSERT_EQ(rec.events.size(), 1u);
-        EXPECT_EQ(rec.events[0].kind, "refused");
-        EXPECT_EQ(rec.events[0].fields.at("code"), r.code);
-        EXPECT_NE(answer.find("/N/" + r.code + "//"), std::string::npos) << answer;
+        ExpectRefused(OneFrame(r.frame), r.code);
     }
 }
 
@@ -150,20 +150,16 @@ TEST(UcpCentreStream, FramesAmongNoiseAndInPieces)
     const std::string a = *BuildUCPFrame("01", "111", "first", "", "");
     const std::string b = *BuildUCPFrame("30", "222", "second", "", "");
     // Noise before, between, and a broken frame cut short by the next STX.
-    const std::string stream = "ATDT123\r\nCONNECT\r\n" + a +
-                               "junk\x02"
-                               "01/000" +
-                               b + "tail";
+    const std::string stream =
+        "ATDT123\r\nCONNECT\r\n" + a + "junk" + "\x02" + "01/000" + b + "tail";
     std::vector<Reply> replies;
     for (const char c : stream) {
         const std::vector<Reply> r = centre.feed(std::string(1, c));
         replies.insert(replies.end(), r.begin(), r.end());
     }
-    ASSERT_EQ(rec.events.size(), 2u);
-    EXPECT_EQ(rec.events[0].fields.at("text"), "first");
-    EXPECT_EQ(rec.events[1].fields.at("text"), "second");
-    EXPECT_EQ(Joined(replies), BuildUcpAnswer("01", "01", "", "111:061206120000") +
-                                   BuildUcpAnswer("01", "30", "", "222:061206120000"));
+    EXPECT_EQ(rec.values("accepted", "text"), (std::vector<std::string>{"first", "second"}));
+    EXPECT_EQ(rec.events.size(), 2u);
+    EXPECT_EQ(Joined(replies), Ack("01", "111") + Ack("30", "222"));
 
     // A frame without ETX that grows too long is dropped; the next one counts.
     UcpCentreOptions small;
@@ -176,29 +172,26 @@ TEST(UcpCentreStream, FramesAmongNoiseAndInPieces)
 TEST(UcpCentreScenario, RejectSilentPiecesAndCodes)
 {
     const std::string frame = *BuildUCPFrame("51", "0123456", "abc", "1234", "");
+    ListRecorder rec;
 
     UcpCentreOptions reject;
     reject.mode = UcpCentreOptions::Mode::Reject;
     reject.rejectCode = "05";
-    ListRecorder rec;
-    UcpCentre rejecting(reject, &rec);
-    EXPECT_EQ(Joined(rejecting.feed(frame)), BuildUcpAnswer("01", "51", "05", ""));
+    EXPECT_EQ(Joined(UcpCentre(reject, &rec).feed(frame)), Nack("51", "05"));
     EXPECT_EQ(rec.events.back().kind, "refused");
 
     UcpCentreOptions silent;
     silent.mode = UcpCentreOptions::Mode::Silent;
-    UcpCentre quiet(silent, &rec);
-    EXPECT_TRUE(quiet.feed(frame).empty());
+    EXPECT_TRUE(UcpCentre(silent, &rec).feed(frame).empty());
     EXPECT_EQ(rec.events.back().kind, "ignored");
 
     UcpCentreOptions pieces;
     pieces.replyPieces = 3;
     pieces.replyDelay = std::chrono::milliseconds(100);
     pieces.pieceGap = std::chrono::milliseconds(40);
-    UcpCentre chatty(pieces, &rec);
-    const std::vector<Reply> r = chatty.feed(frame);
+    const std::vector<Reply> r = UcpCentre(pieces, &rec).feed(frame);
     ASSERT_EQ(r.size(), 3u);
-    EXPECT_EQ(Joined(r), BuildUcpAnswer("01", "51", "", "0123456:061206120000"));
+    EXPECT_EQ(Joined(r), Ack("51", "0123456"));
     EXPECT_EQ(r[0].delay.count(), 100);
     EXPECT_EQ(r[2].delay.count(), 180);
 
@@ -207,13 +200,13 @@ TEST(UcpCentreScenario, RejectSilentPiecesAndCodes)
     codes.authenticationCode = "1234";
     codes.legitimizationCode = "77";
     UcpCentre strict(codes, &rec);
-    EXPECT_EQ(Joined(strict.feed(frame)), BuildUcpAnswer("01", "51", "", "0123456:061206120000"));
-    EXPECT_EQ(Joined(strict.feed(*BuildUCPFrame("51", "0123456", "abc", "999", ""))),
-              BuildUcpAnswer("01", "51", "07", ""));
-    EXPECT_EQ(Joined(strict.feed(*BuildUCPFrame("03", "0123456", "abc", "1234", "78"))),
-              BuildUcpAnswer("01", "03", "08", ""));
-    EXPECT_EQ(Joined(strict.feed(*BuildUCPFrame("03", "0123456", "abc", "1234", "77"))),
-              BuildUcpAnswer("01", "03", "", "0123456:061206120000"));
+    const auto send = [&](const char *ot, const char *auth, const char *legit) {
+        return Joined(strict.feed(*BuildUCPFrame(ot, "0123456", "abc", auth, legit)));
+    };
+    EXPECT_EQ(send("51", "1234", ""), Ack("51", "0123456"));
+    EXPECT_EQ(send("51", "999", ""), Nack("51", "07"));
+    EXPECT_EQ(send("03", "1234", "78"), Nack("03", "08"));
+    EXPECT_EQ(send("03", "1234", "77"), Ack("03", "0123456"));
 }
 
 } // namespace
