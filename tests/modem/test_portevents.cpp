@@ -17,6 +17,7 @@ std::string entry(const std::string &message, const std::string &stamp = Stamp)
     return stamp + ": " + message + "/False\r\n";
 }
 
+// A gateway whose fake port raises its events into OnPortEvent.
 struct Wired {
     Wired()
     {
@@ -24,23 +25,25 @@ struct Wired {
     }
     TestGateway t;
 };
+class PortEvents : public ::testing::Test, protected Wired
+{
+};
 
 struct CodeRow {
     int code;
     std::string text;
 };
 
-class PortEventCodes : public ::testing::TestWithParam<CodeRow>
+class PortEventCodes : public ::testing::TestWithParam<CodeRow>, protected Wired
 {
 };
 
 TEST_P(PortEventCodes, OneEntryAndNothingElse)
 {
-    Wired w;
-    TestGateway &t = w.t;
     t.gw.state.ReceiveBuffer = "earlier";
     t.port.rx = "waiting";
     t.port.carrier = true;
+    t.port.pendingOut = 3; // stale count of a closed port: a drain event must not wait
     t.port.raise(GetParam().code);
 
     EXPECT_EQ(t.readFile("Master.Log"), entry(GetParam().text));
@@ -49,6 +52,7 @@ TEST_P(PortEventCodes, OneEntryAndNothingElse)
     EXPECT_FALSE(t.gw.state.Connected);
     EXPECT_EQ(t.status.text(), "Status");
     EXPECT_TRUE(t.notifier.notices.empty());
+    EXPECT_EQ(t.world.pumps, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -61,25 +65,24 @@ INSTANTIATE_TEST_SUITE_P(
         CodeRow{PortEvent::Overrun, "Overrun"}, CodeRow{PortEvent::CarrierTimeout, ""},
         CodeRow{PortEvent::RxOverflow, "OverFlow"}, CodeRow{PortEvent::Parity, "Parity"},
         CodeRow{PortEvent::TxFull, "TX Full"}, CodeRow{PortEvent::DeviceSettings, "DBC"},
-        CodeRow{0, ""}, CodeRow{8, ""}, CodeRow{1005, ""}, CodeRow{-3, ""}, CodeRow{99999, ""}));
+        CodeRow{PortEvent::TransmitDrained, ""}, CodeRow{0, ""}, CodeRow{8, ""}, CodeRow{1005, ""},
+        CodeRow{-3, ""}, CodeRow{99999, ""}));
 
-TEST(PortEvents, DataIsAppendedLoggedRawAndFollowedByAnEmptyEntry)
+TEST_F(PortEvents, DataIsAppendedLoggedRawFollowedByAnEmptyEntryAndInterpreted)
 {
-    Wired w;
-    TestGateway &t = w.t;
     t.gw.state.ReceiveBuffer = "ATDT1\r";
-    t.port.rx = "OK\r\n";
+    t.port.rx = "\r\nBUSY\r\n";
     t.port.raise(PortEvent::DataReceived);
 
-    EXPECT_EQ(t.gw.state.ReceiveBuffer, "ATDT1\rOK\r\n");
+    EXPECT_EQ(t.gw.state.ReceiveBuffer, "ATDT1\r\r\nBUSY\r\n");
     EXPECT_EQ(t.port.rx, "");
-    EXPECT_EQ(t.readFile("Master.Log"), entry("Recieved:OK\r\n") + entry(""));
+    EXPECT_EQ(t.readFile("Master.Log"), entry("Recieved:\r\nBUSY\r\n") + entry(""));
+    ASSERT_EQ(t.notifier.notices.size(), 1u);
+    EXPECT_EQ(t.notifier.notices[0].text, "The number is busy.  Please try again later.");
 }
 
-TEST(PortEvents, PiecesGiveOneEntryEachAndConcatenate)
+TEST_F(PortEvents, PiecesGiveOneEntryEachAndConcatenate)
 {
-    Wired w;
-    TestGateway &t = w.t;
     t.port.open();
     t.port.receiveAfter(1000ms, "CONN");
     t.port.receiveAfter(2000ms, "ECT 9600\r\n");
@@ -96,10 +99,8 @@ TEST(PortEvents, PiecesGiveOneEntryEachAndConcatenate)
                                             entry("", "06/12/2026 12:00:02"));
 }
 
-TEST(PortEvents, CarrierChangeSetsConnectedAndStatus)
+TEST_F(PortEvents, CarrierChangeSetsConnectedAndStatus)
 {
-    Wired w;
-    TestGateway &t = w.t;
     t.port.carrier = true;
     t.port.raise(PortEvent::CarrierChanged);
     EXPECT_TRUE(t.gw.state.Connected);
@@ -112,10 +113,8 @@ TEST(PortEvents, CarrierChangeSetsConnectedAndStatus)
     EXPECT_EQ(t.readFile("Master.Log"), entry("") + entry(""));
 }
 
-TEST(PortEvents, TransmitDrainedPumpsUntilQueueEmptyServingNestedEvents)
+TEST_F(PortEvents, TransmitDrainedPumpsUntilQueueEmptyServingNestedEvents)
 {
-    Wired w;
-    TestGateway &t = w.t;
     t.port.open();
     t.port.pendingOut = 12;
     t.world.after(100ms, [&] { t.port.pendingOut = 4; });
@@ -128,26 +127,6 @@ TEST(PortEvents, TransmitDrainedPumpsUntilQueueEmptyServingNestedEvents)
     EXPECT_EQ(t.world.pumps, 3);
     // The nested data event logs before the drain event's own entry.
     EXPECT_EQ(t.readFile("Master.Log"), entry("Recieved:OK\r\n") + entry("") + entry(""));
-}
-
-TEST(PortEvents, TransmitDrainedOnAClosedPortDoesNotWait)
-{
-    Wired w;
-    TestGateway &t = w.t;
-    t.port.pendingOut = 3; // stale count of a port that is closed
-    t.port.raise(PortEvent::TransmitDrained);
-    EXPECT_EQ(t.world.pumps, 0);
-    EXPECT_EQ(t.readFile("Master.Log"), entry(""));
-}
-
-TEST(PortEvents, AnswersInDataAreInterpreted)
-{
-    Wired w;
-    TestGateway &t = w.t;
-    t.port.rx = "\r\nBUSY\r\n";
-    t.port.raise(PortEvent::DataReceived);
-    ASSERT_EQ(t.notifier.notices.size(), 1u);
-    EXPECT_EQ(t.notifier.notices[0].text, "The number is busy.  Please try again later.");
 }
 
 } // namespace
