@@ -4,6 +4,7 @@
 #include "modem/dial.h"
 #include "modem/portevents.h"
 #include "simport.h"
+#include "simtest.h"
 
 #include <gtest/gtest.h>
 
@@ -14,26 +15,14 @@ namespace
 
 using namespace std::chrono_literals;
 using sim::DialResult;
+const auto scenario = sim::test::Scenario;
 
 const std::string Stamp = "06/12/2026 12:00:00";
 
-struct ListRecorder final : sim::Recorder {
-    void record(const sim::SimEvent &e) override { events.push_back(e); }
-    std::vector<sim::SimEvent> events;
-    std::vector<std::string> dialled() const
-    {
-        std::vector<std::string> out;
-        for (const auto &e : events)
-            if (e.kind == "dial")
-                out.push_back(e.fields.at("number"));
-        return out;
-    }
-};
-
 // The gateway wired to a simulated Hayes modem on its port, in virtual time.
 struct ModemRig {
-    explicit ModemRig(sim::ModemScenario scenario)
-        : modem(scenario, &centre, &recorder),
+    explicit ModemRig(const sim::ModemScenario &s)
+        : modem(s, &centre, &recorder),
           port(t.world, modem), gw{GatewayState{}, port,     t.world,  t.world,
                                    t.notifier,     t.status, t.fields, t.gw.timers}
     {
@@ -48,28 +37,24 @@ struct ModemRig {
 
     TestGateway t;
     sim::RecordingCentre centre;
-    ListRecorder recorder;
+    sim::test::ListRecorder recorder;
     sim::HayesModem modem;
     SimSerialPort port;
     Gateway gw;
 };
 
-sim::ModemScenario scenario(DialResult r, std::chrono::milliseconds delay, bool echo)
-{
-    sim::ModemScenario s;
-    s.result = r;
-    s.connectDelay = delay;
-    s.echo = echo;
-    return s;
-}
-
-TEST(Dial, ImmediateConnect)
+TEST(Dial, ImmediateConnectOnAReopenedPortWithTheNumberTrimmed)
 {
     ModemRig r(scenario(DialResult::Connect, 0ms, false));
-    DialSMSCenter(r.gw, "5550100");
+    r.port.open();
+    r.port.rx = "stale"; // cleared, never read
+    DialSMSCenter(r.gw, "  0 123 456   ");
 
     EXPECT_TRUE(r.gw.state.Connected);
-    EXPECT_EQ(r.port.written, "ATDT5550100\r");
+    EXPECT_EQ(r.port.calls, (std::vector<std::string>{"open", "close", "open", "clearInput",
+                                                      "write", "readAll"}));
+    EXPECT_EQ(r.port.written, "ATDT0 123 456\r");
+    EXPECT_EQ(r.recorder.values("dial", "number"), std::vector<std::string>{"0 123 456"});
     EXPECT_EQ(r.gw.state.ReceiveBuffer, "\r\nCONNECT 9600\r\n");
     EXPECT_EQ(r.t.status.text(), "Connected");
     EXPECT_TRUE(r.t.world.pauses.empty());
@@ -97,7 +82,7 @@ TEST(Dial, EchoFirstThenConnectFoundDuringTheBlockingCarrierWait)
     // The answer that came during the pauses is delivered at the next pump.
     r.t.world.pump();
     EXPECT_EQ(r.gw.state.ReceiveBuffer, "ATDT5550100\r\r\nCONNECT 9600\r\n");
-    EXPECT_EQ(r.recorder.dialled(), std::vector<std::string>{"5550100"});
+    EXPECT_EQ(r.recorder.values("dial", "number"), std::vector<std::string>{"5550100"});
 }
 
 TEST(Dial, OldTextInReceiveBufferEndsTheAnswerWaitAtOnce)
@@ -169,25 +154,6 @@ TEST(Dial, BusyShowsTheBusyBox)
     EXPECT_EQ(r.t.notifier.notices[0].title, "Quillmast");
     EXPECT_EQ(r.t.notifier.notices[0].text, "The number is busy.  Please try again later.");
     EXPECT_FALSE(r.gw.state.Connected);
-}
-
-TEST(Dial, NumberIsTrimmed)
-{
-    ModemRig r(scenario(DialResult::Connect, 0ms, false));
-    DialSMSCenter(r.gw, "  0 123 456   ");
-    EXPECT_EQ(r.port.written, "ATDT0 123 456\r");
-    EXPECT_EQ(r.recorder.dialled(), std::vector<std::string>{"0 123 456"});
-}
-
-TEST(Dial, OpenPortIsReopenedAndItsQueueCleared)
-{
-    ModemRig r(scenario(DialResult::Connect, 0ms, false));
-    r.port.open();
-    r.port.rx = "stale";
-    DialSMSCenter(r.gw, "1");
-    EXPECT_EQ(r.port.calls, (std::vector<std::string>{"open", "close", "open", "clearInput",
-                                                      "write", "readAll"}));
-    EXPECT_EQ(r.gw.state.ReceiveBuffer.find("stale"), std::string::npos);
 }
 
 struct FailRow {
