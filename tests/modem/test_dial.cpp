@@ -156,41 +156,31 @@ TEST(Dial, BusyShowsTheBusyBox)
     EXPECT_FALSE(r.gw.state.Connected);
 }
 
-struct FailRow {
-    const char *op;
-    bool startOpen;
-};
-
-class DialPortFailure : public ::testing::TestWithParam<FailRow>
+TEST(Dial, PortFailureGivesExactlyOneErr0003AndNoWait)
 {
-};
+    const std::pair<const char *, bool> rows[] = {
+        {"open", false}, {"close", true}, {"clearInput", false}, {"write", false}};
+    for (const auto &[op, startOpen] : rows) {
+        SCOPED_TRACE(op);
+        TestGateway t;
+        ConnectConsoleTimers(t.gw);
+        if (startOpen)
+            t.port.open();
+        t.port.failAlways(op, Failure{2, "No such file or directory"});
+        t.gw.state.Connected = true;
 
-TEST_P(DialPortFailure, ExactlyOneErr0003AndNoWait)
-{
-    const FailRow &row = GetParam();
-    TestGateway t;
-    ConnectConsoleTimers(t.gw);
-    if (row.startOpen)
-        t.port.open();
-    t.port.failAlways(row.op, Failure{2, "No such file or directory"});
-    t.gw.state.Connected = true;
+        DialSMSCenter(t.gw, "5550100");
 
-    DialSMSCenter(t.gw, "5550100");
-
-    EXPECT_EQ(t.readFile("Master.Log"),
-              Stamp + ": Err-0003:Dialing Error\rError:2-No such file or directory/False\r\n");
-    EXPECT_EQ(t.port.written, "");
-    EXPECT_TRUE(t.gw.state.Connected); // unchanged
-    EXPECT_EQ(t.world.pumps, 0);
-    EXPECT_TRUE(t.world.pauses.empty());
-    EXPECT_FALSE(t.sec10.isEnabled());
-    EXPECT_FALSE(t.gw.state.WaitSec10);
+        EXPECT_EQ(t.readFile("Master.Log"),
+                  Stamp + ": Err-0003:Dialing Error\rError:2-No such file or directory/False\r\n");
+        EXPECT_EQ(t.port.written, "");
+        EXPECT_TRUE(t.gw.state.Connected); // unchanged
+        EXPECT_EQ(t.world.pumps, 0);
+        EXPECT_TRUE(t.world.pauses.empty());
+        EXPECT_FALSE(t.sec10.isEnabled());
+        EXPECT_FALSE(t.gw.state.WaitSec10);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, DialPortFailure,
-                         ::testing::Values(FailRow{"open", false}, FailRow{"close", true},
-                                           FailRow{"clearInput", false}, FailRow{"write", false}),
-                         [](const auto &p) { return std::string(p.param.op); });
 
 // sec10 is left running after an answered dial. A later dial restarts it, so
 // its answer wait lasts a full interval whatever the timer's old phase.
