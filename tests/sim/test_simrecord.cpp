@@ -10,6 +10,8 @@ namespace qm::sim
 namespace
 {
 
+using namespace std::string_literals;
+
 TEST(SimRecord, JsonStringKeepsEveryByteRecoverable)
 {
     struct Row {
@@ -20,11 +22,8 @@ TEST(SimRecord, JsonStringKeepsEveryByteRecoverable)
         {"OK", "\"OK\""},
         {"say \"hi\" \\ bye", "\"say \\\"hi\\\" \\\\ bye\""},
         {"\r\n", "\"\\u000d\\u000a\""},
-        {std::string("\x02"
-                     "01\x03",
-                     4),
-         "\"\\u000201\\u0003\""},
-        {std::string("\0\x7f\xe9\xff", 4), "\"\\u0000\\u007f\\u00e9\\u00ff\""},
+        {"\x02" + "01"s + "\x03", "\"\\u000201\\u0003\""},
+        {"\0\x7f\xe9\xff"s, "\"\\u0000\\u007f\\u00e9\\u00ff\""},
     };
     for (const Row &r : rows)
         EXPECT_EQ(JsonString(r.bytes), r.json);
