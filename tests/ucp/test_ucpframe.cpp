@@ -20,45 +20,32 @@ std::string Framed(const std::string &inner)
     return "\x02" + inner + "\x03";
 }
 
-// Recipient "0123456", text "abc", both codes empty: the worked example of the
-// four operation types (sums checked by hand: 1664 = 0x680 for "01").
-TEST(BuildUCPFrame, WorkedExamplesByteExact)
+TEST(BuildUCPFrame, ByteExact)
 {
-    struct Row {
-        const char *ot;
-        std::string frame;
-    };
-    const Row rows[] = {
-        {"01", Framed("01/00035/O/01/0123456///3/616263/80")},
-        {"03", Framed("01/00044/O/03/0123456///0//////////616263/26")},
-        {"30", Framed("01/00040/O/30/0123456///1//////616263/67")},
-        {"51", Framed("01/00063/O/51/0123456///////////////////3/616263/////////////AA")},
-    };
-    for (const Row &r : rows) {
-        SCOPED_TRACE(r.ot);
-        EXPECT_EQ(BuildUCPFrame(r.ot, "0123456", "abc", "", ""), r.frame);
-    }
-}
-
-TEST(BuildUCPFrame, CodesAndEmptyText)
-{
-    struct Row {
+    // Recipient "0123456", text "abc", both codes empty: the worked example of the
+    // four operation types (sums checked by hand: 1664 = 0x680 for "01").
+    const std::string ex01 = Framed("01/00035/O/01/0123456///3/616263/80");
+    const std::string ex30 = Framed("01/00040/O/30/0123456///1//////616263/67");
+    const struct {
         const char *name, *ot, *recipient, *text, *auth, *legit;
         std::string frame;
-    };
-    const Row rows[] = {
+    } rows[] = {
+        {"01", "01", "0123456", "abc", "", "", ex01},
+        {"03", "03", "0123456", "abc", "", "",
+         Framed("01/00044/O/03/0123456///0//////////616263/26")},
+        {"30", "30", "0123456", "abc", "", "", ex30},
+        {"51", "51", "0123456", "abc", "", "",
+         Framed("01/00063/O/51/0123456///////////////////3/616263/////////////AA")},
         {"empty text", "01", "0123456", "", "", "", Framed("01/00029/O/01/0123456///3//4B")},
         {"03 with legitimisation code", "03", "0123456", "abc", "1234", "99",
          Framed("01/00051/O/03/0123456,99//1234/0//////////616263/8C")},
-        {"01 ignores both codes", "01", "0123456", "abc", "1234", "99",
-         Framed("01/00035/O/01/0123456///3/616263/80")},
-        {"30 ignores both codes", "30", "0123456", "abc", "1234", "99",
-         Framed("01/00040/O/30/0123456///1//////616263/67")},
+        {"01 ignores both codes", "01", "0123456", "abc", "1234", "99", ex01},
+        {"30 ignores both codes", "30", "0123456", "abc", "1234", "99", ex30},
         // Nothing is escaped: the "/" shifts every field after it.
         {"slash in recipient", "01", "01/23", "abc", "", "",
          Framed("01/00033/O/01/01/23///3/616263/0E")},
     };
-    for (const Row &r : rows) {
+    for (const auto &r : rows) {
         SCOPED_TRACE(r.name);
         EXPECT_EQ(BuildUCPFrame(r.ot, r.recipient, r.text, r.auth, r.legit), r.frame);
     }
@@ -161,9 +148,14 @@ TEST(UCPLengthField, PrefixRule)
     EXPECT_EQ(UCPLengthField(1000), "001000");
 }
 
-TEST(BuildUCPFrameLogged, EncodingFailureLogsToEventsAndSendsEmptyText)
+TEST(BuildUCPFrameLogged, SuccessLogsNothingAndEncodingFailureLogsToEventsAndSendsEmptyText)
 {
     test::TestGateway t;
+    EXPECT_EQ(BuildUCPFrame(t.gw, "51", "0123456", "abc", "", ""),
+              *BuildUCPFrame("51", "0123456", "abc", "", ""));
+    EXPECT_EQ(BuildUCPFrame(t.gw, "99", "0123456", "abc", "", ""), "");
+    EXPECT_FALSE(std::filesystem::exists(t.dir / "Events.Log"));
+
     const IA5Encoder failing = [](std::string_view) {
         return IA5Result{false, "", "Invalid procedure call"};
     };
@@ -173,15 +165,6 @@ TEST(BuildUCPFrameLogged, EncodingFailureLogsToEventsAndSendsEmptyText)
               "06/12/2026 12:00:00: Error Occured in IA5Encoding of UCP message. Please recheck "
               "paramters and retry again.\rInvalid procedure call/False\r\n");
     EXPECT_FALSE(std::filesystem::exists(t.dir / "Master.Log"));
-}
-
-TEST(BuildUCPFrameLogged, SuccessLogsNothing)
-{
-    test::TestGateway t;
-    EXPECT_EQ(BuildUCPFrame(t.gw, "51", "0123456", "abc", "", ""),
-              *BuildUCPFrame("51", "0123456", "abc", "", ""));
-    EXPECT_EQ(BuildUCPFrame(t.gw, "99", "0123456", "abc", "", ""), "");
-    EXPECT_FALSE(std::filesystem::exists(t.dir / "Events.Log"));
 }
 
 } // namespace
