@@ -59,10 +59,13 @@ TEST(ReadOutboxFields, FieldSyntax)
 
 TEST(FieldValue, TypedRuleForUnquotedFields)
 {
-    struct Row {
-        std::string raw, typed;
+    const auto check = [](const std::string &raw, const std::string &typed) {
+        SCOPED_TRACE(raw);
+        EXPECT_EQ(FieldValue(OutboxField{raw, false, true}, FieldTyping::Typed), typed);
+        EXPECT_EQ(FieldValue(OutboxField{raw, false, true}, FieldTyping::Text), raw);
+        EXPECT_EQ(FieldValue(OutboxField{raw, true, true}, FieldTyping::Typed), raw);
     };
-    const Row rows[] = {
+    const std::pair<std::string, std::string> numbers[] = {
         {"0612345678", "612345678"},
         {"+49123", "49123"},
         {"+0049", "49"},
@@ -73,24 +76,12 @@ TEST(FieldValue, TypedRuleForUnquotedFields)
         {"012.50", "12.50"},
         {"12.", "12"},
         {"0612 ", "612"},
-        {"123456789012345678901234567890", "123456789012345678901234567890"},
-        // Not numbers: stay text as written.
-        {"+49 123", "+49 123"},
-        {"1e3", "1e3"},
-        {".5", ".5"},
-        {"12abc", "12abc"},
-        {"+", "+"},
-        {"", ""},
-        {"Disk C: 95% full", "Disk C: 95% full"},
-    };
-    for (const Row &r : rows) {
-        SCOPED_TRACE(r.raw);
-        const OutboxField unquoted{r.raw, false, true};
-        EXPECT_EQ(FieldValue(unquoted, FieldTyping::Typed), r.typed);
-        EXPECT_EQ(FieldValue(unquoted, FieldTyping::Text), r.raw);
-        const OutboxField quoted{r.raw, true, true};
-        EXPECT_EQ(FieldValue(quoted, FieldTyping::Typed), r.raw);
-    }
+        {"123456789012345678901234567890", "123456789012345678901234567890"}};
+    for (const auto &[raw, typed] : numbers)
+        check(raw, typed);
+    // Not numbers: stay text as written.
+    for (const char *text : {"+49 123", "1e3", ".5", "12abc", "+", "", "Disk C: 95% full"})
+        check(text, text);
 }
 
 TEST(OutboxMessageFromContent, UnquotedRecipientLosesLeadingZeroOnTypedPathOnly)
@@ -113,18 +104,17 @@ TEST(PrepareRecipient, RemovesBlanksAndCrLfPairsOnly)
     struct Row {
         std::string in, out;
     };
-    const Row rows[] = {
-        {"01 23 45", "012345"},
-        {" 0612 345 678 ", "0612345678"},
-        {"0123\r\n", "0123"},
-        {"01\r\n23\r\n45", "012345"},
-        {"01\r23\n", "01\r23\n"}, // lone CR and LF stay
-        {"01\n\r23", "01\n\r23"}, // LF CR is not a pair
-        {"\r \n", ""},            // blanks go first, then the pair
-        {"\n\r\n", "\n"},
-        {"01\t23", "01\t23"}, // only spaces are blanks here
-        {"", ""},
-    };
+    // Lone CR and LF stay, as does LF CR; blanks go first, then the pair; only spaces are blanks.
+    const Row rows[] = {{"01 23 45", "012345"},
+                        {" 0612 345 678 ", "0612345678"},
+                        {"0123\r\n", "0123"},
+                        {"01\r\n23\r\n45", "012345"},
+                        {"", ""},
+                        {"01\r23\n", "01\r23\n"},
+                        {"01\n\r23", "01\n\r23"},
+                        {"\r \n", ""},
+                        {"\n\r\n", "\n"},
+                        {"01\t23", "01\t23"}};
     for (const Row &r : rows) {
         SCOPED_TRACE(r.in);
         EXPECT_EQ(PrepareRecipient(r.in), r.out);
