@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -29,6 +30,8 @@ namespace
 {
 
 using namespace std::chrono_literals;
+using ::testing::HasSubstr;
+using ::testing::Not;
 namespace fs = std::filesystem;
 
 QCoreApplication &app()
@@ -89,21 +92,17 @@ public:
         }
     }
     void signal(int sig) { ::kill(pid_, sig); }
-    std::string record() const
-    {
-        std::ifstream in(record_);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    // Until the record holds `text` or `limit` has passed.
-    bool waitForRecord(const std::string &text, std::chrono::milliseconds limit = 3s) const
+    // The record once it holds `text`, or as it stands after `limit`.
+    std::string waitForRecord(const std::string &text, std::chrono::milliseconds limit = 3s) const
     {
         const auto end = std::chrono::steady_clock::now() + limit;
-        while (record().find(text) == std::string::npos) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
+        for (;;) {
+            std::ifstream in(record_);
+            std::string rec(std::istreambuf_iterator<char>(in), {});
+            if (rec.find(text) != std::string::npos || std::chrono::steady_clock::now() > end)
+                return rec;
             std::this_thread::sleep_for(10ms);
         }
-        return true;
     }
 
 private:
@@ -178,15 +177,12 @@ TEST(ModemPty, DialConnectsThroughTheLinkSeesCarrierAndHangsUp)
     r.gw.state.Connected = false;
     ASSERT_FALSE(r.port.close());
     EXPECT_FALSE(r.port.carrierDetect());
-    ASSERT_TRUE(sim.waitForRecord("\"kind\":\"hangup\""));
-
-    const std::string rec = sim.record();
-    EXPECT_NE(rec.find("\"kind\":\"dial\",\"number\":\"5550100\""), std::string::npos) << rec;
-    EXPECT_NE(rec.find("\"kind\":\"received\",\"bytes\":\"HELLO\\u0003\""), std::string::npos)
-        << rec;
-    EXPECT_NE(rec.find("\"kind\":\"hangup\",\"reason\":\"port closed\""), std::string::npos) << rec;
-    EXPECT_NE(r.t.readFile("Master.Log").find("Recieved:\r\nCONNECT 9600\r\n/False"),
-              std::string::npos);
+    const std::string rec = sim.waitForRecord(R"("kind":"hangup")");
+    for (const char *event :
+         {R"("kind":"dial","number":"5550100")", R"("kind":"received","bytes":"HELLO\u0003")",
+          R"("kind":"hangup","reason":"port closed")"})
+        EXPECT_THAT(rec, HasSubstr(event));
+    EXPECT_THAT(r.t.readFile("Master.Log"), HasSubstr("Recieved:\r\nCONNECT 9600\r\n/False"));
     EXPECT_TRUE(r.t.notifier.notices.empty());
 }
 
@@ -201,7 +197,7 @@ TEST(ModemPty, BusyAnswer)
     EXPECT_EQ(r.gw.state.ReceiveBuffer, "\r\nBUSY\r\n");
     ASSERT_EQ(r.t.notifier.notices.size(), 1u);
     EXPECT_EQ(r.t.notifier.notices[0].text, "The number is busy.  Please try again later.");
-    EXPECT_EQ(r.t.readFile("Master.Log").find("Timed out"), std::string::npos);
+    EXPECT_THAT(r.t.readFile("Master.Log"), Not(HasSubstr("Timed out")));
     r.port.close();
 }
 
@@ -217,7 +213,7 @@ TEST(ModemPty, CarrierLossFromTheFarEndIsReported)
     EXPECT_EQ(r.t.status.text(), "Disconnected");
     EXPECT_FALSE(r.port.carrierDetect());
     ASSERT_TRUE(r.pumpUntil([&] { return !r.t.notifier.notices.empty(); }));
-    EXPECT_NE(r.t.notifier.notices[0].text.find("There is no carrier."), std::string::npos);
+    EXPECT_THAT(r.t.notifier.notices[0].text, HasSubstr("There is no carrier."));
     r.port.close();
 }
 
@@ -243,7 +239,7 @@ TEST(ModemPty, LosingTheDeviceEndsTheCallCleanly)
     ASSERT_FALSE(fs::exists(r.t.dir / "COM1"));
     DialSMSCenter(r.gw, "5550100");
     EXPECT_EQ(r.port.devicePath(1), r.gw.state.AppPath + "COM1");
-    EXPECT_NE(r.t.readFile("Master.Log").find("Err-0003:Dialing Error"), std::string::npos);
+    EXPECT_THAT(r.t.readFile("Master.Log"), HasSubstr("Err-0003:Dialing Error"));
 }
 
 TEST(ModemPty, MissingPortIsADialingError)
@@ -251,8 +247,7 @@ TEST(ModemPty, MissingPortIsADialingError)
     RealRig r;
     ASSERT_FALSE(r.port.setPortNumber(42)); // no COM42 link, no /dev/ttyS41
     DialSMSCenter(r.gw, "5550100");
-    const std::string log = r.t.readFile("Master.Log");
-    EXPECT_NE(log.find(": Err-0003:Dialing Error\rError:"), std::string::npos) << log;
+    EXPECT_THAT(r.t.readFile("Master.Log"), HasSubstr(": Err-0003:Dialing Error\rError:"));
     EXPECT_EQ(r.port.isOpen(), false);
     EXPECT_EQ(r.clock.pauses, 0);
 }
