@@ -4,6 +4,8 @@
 #include "crypto/clscryptoapi.h"
 #include "fakes.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 namespace qm::test
@@ -36,12 +38,17 @@ inline ByteArray arrayOf(const std::string &text)
     return out;
 }
 
-inline std::string lower(std::string s)
+// Exactly `count` notices, all alike; cleared after the check.
+inline void expectNotices(FakeNotifier &n, const std::string &title, const std::string &text,
+                          NoticeIcon icon, std::size_t count = 1)
 {
-    for (char &c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
+    EXPECT_EQ(n.notices.size(), count);
+    for (const Notice &notice : n.notices) {
+        EXPECT_EQ(notice.title, title);
+        EXPECT_EQ(notice.text, text);
+        EXPECT_EQ(notice.icon, icon);
+    }
+    n.notices.clear();
 }
 
 } // namespace qm::test

@@ -28,13 +28,29 @@ public:
     };
     std::vector<Request> requests;
     int liveContexts = 0, liveHashes = 0, liveKeys = 0;
+    int &live(const crypto::Context *) { return liveContexts; }
+    int &live(const crypto::HashObject *) { return liveHashes; }
+    int &live(const crypto::KeyObject *) { return liveKeys; }
 
-    int fault(const std::string &op) const
+    // The injected fault for op, else the real call.
+    template <class Call> int run(const std::string &op, Call call) const
     {
         if (auto t = throw_.find(op); t != throw_.end())
             std::rethrow_exception(t->second);
         auto f = fail_.find(op);
-        return f == fail_.end() ? crypto::kOk : f->second;
+        return f == fail_.end() || f->second == crypto::kOk ? call() : f->second;
+    }
+    // As run, for a call that hands out an object: a success is handed on wrapped.
+    template <class Wrap, class Object, class Call>
+    int make(const std::string &op, std::unique_ptr<Object> &out, Call call)
+    {
+        return run(op, [&] {
+            std::unique_ptr<Object> inner;
+            int rc = call(inner);
+            if (rc == crypto::kOk)
+                out = std::make_unique<Wrap>(*this, std::move(inner));
+            return rc;
+        });
     }
 
     int acquireContext(std::string_view container, std::string_view provider, std::uint32_t type,
@@ -46,105 +62,72 @@ private:
     std::map<std::string, std::exception_ptr> throw_;
 };
 
-class Counted
+// A wrapped object, counted in one of the service's tallies while alive.
+template <class Object> class Wrapped : public Object
 {
 public:
-    explicit Counted(int &n) : n_(n) { ++n_; }
-    ~Counted() { --n_; }
-    Counted(const Counted &) = delete;
-    Counted &operator=(const Counted &) = delete;
-
-private:
-    int &n_;
-};
-
-class WrapHash final : public crypto::HashObject
-{
-public:
-    WrapHash(FaultyService &s, std::unique_ptr<crypto::HashObject> in)
-        : s_(s), in_(std::move(in)), count_(s.liveHashes)
+    Wrapped(FaultyService &s, std::unique_ptr<Object> in)
+        : s_(s), in_(std::move(in)), tally_(++s.live(static_cast<Object *>(nullptr)))
     {
     }
+    ~Wrapped() override { --tally_; }
+
+protected:
+    FaultyService &s_;
+    std::unique_ptr<Object> in_;
+
+private:
+    int &tally_;
+};
+
+class WrapHash final : public Wrapped<crypto::HashObject>
+{
+public:
+    using Wrapped::Wrapped;
     unsigned algorithm() const override { return in_->algorithm(); }
     int hashData(std::span<const std::uint8_t> d) override
     {
-        int rc = s_.fault("hashData");
-        return rc ? rc : in_->hashData(d);
+        return s_.run("hashData", [&] { return in_->hashData(d); });
     }
     int hashValue(crypto::Bytes &v) override
     {
-        int rc = s_.fault("hashValue");
-        return rc ? rc : in_->hashValue(v);
+        return s_.run("hashValue", [&] { return in_->hashValue(v); });
     }
-
-private:
-    FaultyService &s_;
-    std::unique_ptr<crypto::HashObject> in_;
-    Counted count_;
 };
 
-class WrapKey final : public crypto::KeyObject
+class WrapKey final : public Wrapped<crypto::KeyObject>
 {
 public:
-    WrapKey(FaultyService &s, std::unique_ptr<crypto::KeyObject> in)
-        : s_(s), in_(std::move(in)), count_(s.liveKeys)
-    {
-    }
+    using Wrapped::Wrapped;
     int encrypt(std::span<std::uint8_t> b, std::size_t &n) override
     {
-        int rc = s_.fault("encrypt");
-        return rc ? rc : in_->encrypt(b, n);
+        return s_.run("encrypt", [&] { return in_->encrypt(b, n); });
     }
     int decrypt(std::span<std::uint8_t> b, std::size_t &n) override
     {
-        int rc = s_.fault("decrypt");
-        return rc ? rc : in_->decrypt(b, n);
+        return s_.run("decrypt", [&] { return in_->decrypt(b, n); });
     }
-
-private:
-    FaultyService &s_;
-    std::unique_ptr<crypto::KeyObject> in_;
-    Counted count_;
 };
 
-class WrapContext final : public crypto::Context
+class WrapContext final : public Wrapped<crypto::Context>
 {
 public:
-    WrapContext(FaultyService &s, std::unique_ptr<crypto::Context> in)
-        : s_(s), in_(std::move(in)), count_(s.liveContexts)
-    {
-    }
+    using Wrapped::Wrapped;
     int createHash(unsigned alg, std::unique_ptr<crypto::HashObject> &h) override
     {
-        if (int rc = s_.fault("createHash"))
-            return rc;
-        std::unique_ptr<crypto::HashObject> inner;
-        int rc = in_->createHash(alg, inner);
-        if (rc == crypto::kOk)
-            h = std::make_unique<WrapHash>(s_, std::move(inner));
-        return rc;
+        return s_.make<WrapHash>("createHash", h,
+                                 [&](auto &in) { return in_->createHash(alg, in); });
     }
     int deriveKey(unsigned alg, crypto::HashObject &h, std::uint32_t flags,
                   std::unique_ptr<crypto::KeyObject> &k) override
     {
-        if (int rc = s_.fault("deriveKey"))
-            return rc;
-        std::unique_ptr<crypto::KeyObject> inner;
-        int rc = in_->deriveKey(alg, h, flags, inner);
-        if (rc == crypto::kOk)
-            k = std::make_unique<WrapKey>(s_, std::move(inner));
-        return rc;
+        return s_.make<WrapKey>("deriveKey", k,
+                                [&](auto &in) { return in_->deriveKey(alg, h, flags, in); });
     }
     int genRandom(std::span<std::uint8_t> b) override
     {
-        int rc = s_.fault("genRandom");
-        return rc ? rc : in_->genRandom(b);
+        return s_.run("genRandom", [&] { return in_->genRandom(b); });
     }
-
-private:
-    FaultyService &s_;
-    std::unique_ptr<crypto::Context> in_;
-    Counted count_;
 };
 
 inline int FaultyService::acquireContext(std::string_view container, std::string_view provider,
@@ -152,13 +135,9 @@ inline int FaultyService::acquireContext(std::string_view container, std::string
                                          std::unique_ptr<crypto::Context> &context)
 {
     requests.push_back({std::string(provider), flags});
-    if (int rc = fault(provider.empty() ? "acquireDefault" : "acquireNamed"))
-        return rc;
-    std::unique_ptr<crypto::Context> inner;
-    int rc = real_->acquireContext(container, provider, type, flags, inner);
-    if (rc == crypto::kOk)
-        context = std::make_unique<WrapContext>(*this, std::move(inner));
-    return rc;
+    return make<WrapContext>(
+        provider.empty() ? "acquireDefault" : "acquireNamed", context,
+        [&](auto &in) { return real_->acquireContext(container, provider, type, flags, in); });
 }
 
 } // namespace qm::test
