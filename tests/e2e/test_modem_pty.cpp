@@ -8,6 +8,8 @@
 #include "platform/qtclock.h"
 #include "platform/qteventpump.h"
 #include "platform/qttimer.h"
+#include "tap/tapblock.h"
+#include "ucp/ucpframe.h"
 
 #include <QCoreApplication>
 
@@ -286,6 +288,56 @@ TEST(QtSeams, TimerRulesAndPumpWake)
     EXPECT_EQ(neverTicks, 0);
     ticking.setEnabled(false);
     EXPECT_FALSE(ticking.isEnabled());
+}
+
+// The simulator's centres behind the modem: what our builders send is
+// accepted, answered and recorded as delivered.
+TEST(CentresPty, UcpFrameIsAcceptedAnsweredAndRecorded)
+{
+    RealRig r;
+    Simulator sim(r.t.dir, {"--connect-delay", "0", "--no-echo", "--centre", "ucp", "--reply-delay",
+                            "20", "--reply-pieces", "2"});
+    DialSMSCenter(r.gw, "5550100");
+    ASSERT_TRUE(r.gw.state.Connected);
+    ASSERT_TRUE(r.pumpUntil([&] { return r.received("CONNECT"); }));
+    r.gw.state.ReceiveBuffer.clear();
+
+    const auto frame = BuildUCPFrame("51", "0612345678", "Disk C: 95% full", "", "");
+    ASSERT_TRUE(frame);
+    ASSERT_FALSE(r.port.write(*frame));
+    ASSERT_TRUE(r.pumpUntil([&] { return r.received("\x03"); }));
+    EXPECT_THAT(r.gw.state.ReceiveBuffer, testing::StartsWith("\x02"
+                                                              "01/"));
+    EXPECT_THAT(r.gw.state.ReceiveBuffer, HasSubstr("/R/51/A//0612345678:"));
+    // The answer came in two pieces; both reached the buffer, in order.
+    EXPECT_EQ(r.gw.state.ReceiveBuffer.find('\x02'), 0u);
+    EXPECT_EQ(r.gw.state.ReceiveBuffer.back(), '\x03');
+    r.port.close();
+    EXPECT_THAT(
+        sim.waitForRecord(R"("kind":"hangup")"),
+        HasSubstr(
+            R"("kind":"accepted","ot":"51","protocol":"UCP","recipient":"0612345678","text":"Disk C: 95% full")"));
+}
+
+TEST(CentresPty, TapLoginAndBlockAreAcknowledged)
+{
+    RealRig r;
+    Simulator sim(r.t.dir, {"--connect-delay", "0", "--no-echo", "--centre", "tap",
+                            "--tap-password", "pw1", "--reply-delay", "20"});
+    DialSMSCenter(r.gw, "5550100");
+    ASSERT_TRUE(r.gw.state.Connected);
+    ASSERT_FALSE(r.port.write("\r"));
+    ASSERT_TRUE(r.pumpUntil([&] { return r.received("ID="); }));
+    ASSERT_FALSE(r.port.write("\x1bPG1pw1\r"));
+    ASSERT_TRUE(r.pumpUntil([&] { return r.received("\x1b[p\r"); }));
+    EXPECT_TRUE(r.received("\x06\r"));
+    r.gw.state.ReceiveBuffer.clear();
+
+    ASSERT_FALSE(r.port.write(BuildTAPBlock("0612345678", "abc \xe9")));
+    ASSERT_TRUE(r.pumpUntil([&] { return r.received("\r"); }));
+    EXPECT_EQ(r.gw.state.ReceiveBuffer, "\x06\r");
+    r.port.close();
+    EXPECT_THAT(sim.waitForRecord(R"("kind":"hangup")"), HasSubstr(R"("recipient":"0612345678")"));
 }
 
 } // namespace
