@@ -59,5 +59,41 @@ TEST(SimRecord, CentreKindsAreKnownAndOthersRefused)
     EXPECT_EQ(MakeCentre(CentreOptions{""}, rec), nullptr);
 }
 
+TEST(SimRecord, CentreOptionsFromTheCommandLine)
+{
+    CentreOptions o("ucp");
+    std::string error;
+    struct Row {
+        std::string option, value;
+        bool ok;
+    };
+    const Row rows[] = {
+        {"--ucp-mode", "reject", true},        {"--ucp-reject-code", "06", true},
+        {"--tap-password", "pw", true},        {"--tap-ignored-prompts", "2", true},
+        {"--tap-login", "disconnect", true},   {"--tap-go-ahead", "no", true},
+        {"--tap-blocks", "refuse", true},      {"--reply-pieces", "3", true},
+        {"--reply-delay", "15", true},         {"--ucp-mode", "maybe", false},
+        {"--ucp-reject-code", "6", false},     {"--ucp-reject-code", "x1", false},
+        {"--tap-ignored-prompts", "-1", false}, {"--tap-go-ahead", "1", false},
+        {"--reply-pieces", "0", false},        {"--reply-delay", "soon", false},
+        {"--speed", "9600", false},
+    };
+    for (const Row &r : rows) {
+        EXPECT_EQ(ParseCentreOption(o, r.option, r.value, error), r.ok) << r.option << " " << r.value;
+        EXPECT_EQ(error.empty(), r.ok) << r.option;
+    }
+    // The accepted values took effect; refused ones changed nothing.
+    EXPECT_EQ(o.ucp.mode, UcpCentreOptions::Mode::Reject);
+    EXPECT_EQ(o.ucp.rejectCode, "06");
+    EXPECT_EQ(o.tap.password, "pw");
+    EXPECT_EQ(o.tap.ignoredPrompts, 2);
+    EXPECT_EQ(o.tap.login, TapCentreOptions::Login::Disconnect);
+    EXPECT_FALSE(o.tap.goAhead);
+    EXPECT_EQ(o.tap.blocks, TapCentreOptions::Blocks::Refuse);
+    EXPECT_EQ(o.ucp.replyPieces, 3);
+    EXPECT_EQ(o.tap.replyPieces, 3);
+    EXPECT_EQ(o.tap.replyDelay, std::chrono::milliseconds(15));
+}
+
 } // namespace
 } // namespace qm::sim
