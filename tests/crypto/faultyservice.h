@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -25,6 +26,11 @@ public:
     struct Request {
         std::string provider;
         std::uint32_t flags;
+        bool operator==(const Request &) const = default;
+        friend std::ostream &operator<<(std::ostream &o, const Request &r)
+        {
+            return o << '"' << r.provider << "\" 0x" << std::hex << r.flags << std::dec;
+        }
     };
     std::vector<Request> requests;
     int liveContexts = 0, liveHashes = 0, liveKeys = 0;
