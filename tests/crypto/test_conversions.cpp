@@ -16,7 +16,7 @@ protected:
     clsCryptoAPI api{notifier};
 };
 
-TEST_F(Conversions, StringToByteArrayAddsTrailingZeroAndComesBack)
+TEST_F(Conversions, ByteArraysAddATrailingElementTextDropsItAndTrailingBlanks)
 {
     EXPECT_EQ(api.StringToByteArray("abc"), (ByteArray{97, 98, 99, 0}));
     EXPECT_EQ(api.ByteArrayToString(api.StringToByteArray("abc")), "abc");
@@ -24,10 +24,7 @@ TEST_F(Conversions, StringToByteArrayAddsTrailingZeroAndComesBack)
     // Bytes above 127 and NULs inside the text survive.
     const std::string binary("\xff\x00\x80q", 4);
     EXPECT_EQ(api.ByteArrayToString(api.StringToByteArray(binary)), binary);
-}
 
-TEST_F(Conversions, ByteArrayToStringIgnoresLastElementAndTrailingBlanks)
-{
     EXPECT_EQ(api.ByteArrayToString({'a', 'b', 'X'}), "ab");
     EXPECT_EQ(api.ByteArrayToString({'a', ' ', 'b', ' ', ' ', 0}), "a b");
     EXPECT_EQ(api.ByteArrayToString({' ', ' ', 0}), "");
@@ -35,19 +32,22 @@ TEST_F(Conversions, ByteArrayToStringIgnoresLastElementAndTrailingBlanks)
     EXPECT_EQ(api.ByteArrayToString({}), "");
 }
 
-TEST_F(Conversions, ConvertByteToHexUpperCaseTwoDigitsEach)
+TEST_F(Conversions, HexIsUpperCaseTwoDigitsPerByte)
 {
     EXPECT_EQ(api.ConvertByteToHex({0x00, 0x0a, 0xFF, 0x20, 0x7e}), "000AFF20");
     EXPECT_EQ(api.ConvertByteToHex({0x41}), "");
     EXPECT_EQ(api.ConvertByteToHex({}), "");
-}
-
-TEST_F(Conversions, ConvertStringToHexKeepsTrailingBlanksAsPairs)
-{
+    // Text keeps its trailing blanks as pairs.
     EXPECT_EQ(api.ConvertStringToHex(std::string("a\x01\xfe  ", 5)), "6101FE2020");
     EXPECT_EQ(api.ConvertStringToHex("z", true), "7A");
     EXPECT_EQ(api.ConvertStringToHex("z", false), "7A");
     EXPECT_EQ(api.ConvertStringToHex(""), "");
+
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all.push_back(static_cast<char>(255 - b)); // ends in 0x00, not a blank
+    EXPECT_EQ(api.ConvertStringFromHex(api.ConvertStringToHex(all)), all);
+    EXPECT_EQ(api.ConvertByteToHex(api.StringToByteArray(all)), api.ConvertStringToHex(all));
 }
 
 TEST_F(Conversions, ConvertStringFromHexReadsEitherCaseAndDropsTrailingBlanks)
@@ -56,28 +56,13 @@ TEST_F(Conversions, ConvertStringFromHexReadsEitherCaseAndDropsTrailingBlanks)
     EXPECT_EQ(api.ConvertStringFromHex("6a6B00"), std::string("jk\0", 3));
     EXPECT_EQ(api.ConvertStringFromHex(""), "");
     EXPECT_TRUE(notifier.notices.empty());
-}
-
-TEST_F(Conversions, MalformedHexShowsCorruptionBoxAndGivesEmpty)
-{
+    // Malformed text shows the corruption box and gives nothing.
     for (const char *bad : {"616", "6", "6G", "zz61", "61 2"}) {
         SCOPED_TRACE(bad);
-        notifier.notices.clear();
         EXPECT_EQ(api.ConvertStringFromHex(bad), "");
-        ASSERT_EQ(notifier.notices.size(), 1u);
-        EXPECT_EQ(notifier.notices[0].title, "Data corrupted");
-        EXPECT_EQ(notifier.notices[0].text, "Data string is corrupted.  Cannot be Decrypted.");
-        EXPECT_EQ(notifier.notices[0].icon, NoticeIcon::Critical);
+        expectNotices(notifier, "Data corrupted", "Data string is corrupted.  Cannot be Decrypted.",
+                      NoticeIcon::Critical);
     }
-}
-
-TEST_F(Conversions, HexRoundTripOfAllByteValues)
-{
-    std::string all;
-    for (int b = 0; b < 256; ++b)
-        all.push_back(static_cast<char>(255 - b)); // ends in 0x00, not a blank
-    EXPECT_EQ(api.ConvertStringFromHex(api.ConvertStringToHex(all)), all);
-    EXPECT_EQ(api.ConvertByteToHex(api.StringToByteArray(all)), api.ConvertStringToHex(all));
 }
 
 } // namespace
