@@ -66,9 +66,7 @@ TEST(KnownAnswers, EncryptMatchesAndDecryptGivesThePlainTextBack)
     }
 }
 
-class RoundTrip : public ::testing::TestWithParam<Params>
-{
-};
+using RoundTrip = ::testing::TestWithParam<Params>;
 
 TEST_P(RoundTrip, DecryptsInAFreshInstance)
 {
@@ -140,39 +138,30 @@ TEST_F(Crypt, EmptyPasswordStoresTheBuiltInOneUnlessTurnedOff)
     EXPECT_EQ(passwordAfter, ByteArray{0});
 }
 
-TEST_F(Crypt, RefusedCipherShowsBoxAndGivesUpProvider)
+TEST_F(Crypt, RefusedChoiceShowsBoxAndGivesUpProvider)
 {
-    const char *base = "Default provider does not support Triple DES ciphers.";
-    const char *enh = "Enhanced provider does not support cipher selected.";
-    const std::tuple<bool, std::int16_t, const char *> rows[] = {{false, 4, base}, {false, 5, base},
-                                                                 {false, 0, base}, {false, 6, base},
-                                                                 {true, 0, enh},   {true, 6, enh}};
-    for (const auto &[enhanced, cipher, text] : rows) {
-        SCOPED_TRACE(cipher);
+    const std::string base = "Default provider does not support Triple DES ciphers.";
+    const std::string enh = "Enhanced provider does not support cipher selected.";
+    const std::string hashText = "This hash selection is not supported.";
+    const std::tuple<bool, std::int16_t, std::int16_t, std::string> rows[] = {
+        {false, 1, 4, base}, {false, 1, 5, base}, {false, 1, 0, base},     {false, 1, 6, base},
+        {true, 1, 0, enh},   {true, 1, 6, enh},   {false, 0, 1, hashText}, {false, 5, 1, hashText}};
+    for (const auto &[enhanced, hash, cipher, text] : rows) {
+        SCOPED_TRACE(testing::Message() << (enhanced ? "enhanced" : "base") << " hash " << hash
+                                        << " cipher " << cipher);
         for (bool encrypting : {true, false}) {
             api.EnhancedProvider(enhanced);
             api.InputData(arrayOf("data"));
             ASSERT_NE(api.CreateHash("x"), "");
             EXPECT_EQ(service.liveContexts, 1);
-            EXPECT_FALSE(encrypting ? api.Encrypt(1, cipher) : api.Decrypt(1, cipher));
-            expectNotices(notifier, "Wrong Cipher Selection", text, NoticeIcon::Exclamation);
+            EXPECT_FALSE(encrypting ? api.Encrypt(hash, cipher) : api.Decrypt(hash, cipher));
+            const char *title = text != hashText ? "Wrong Cipher Selection"
+                                : encrypting     ? "Wrong Encrypt Hash Selection"
+                                                 : "Wrong Decrypt Hash Selection";
+            expectNotices(notifier, title, text, NoticeIcon::Exclamation);
             EXPECT_EQ(service.liveContexts, 0);
             EXPECT_TRUE(api.OutputData().empty());
         }
-    }
-}
-
-TEST_F(Crypt, RefusedHashShowsBoxAndGivesUpProvider)
-{
-    const char *text = "This hash selection is not supported.";
-    api.InputData(arrayOf("data"));
-    for (std::int16_t hash : std::initializer_list<std::int16_t>{0, 5}) {
-        ASSERT_NE(api.CreateHash("x"), "");
-        EXPECT_FALSE(api.Encrypt(hash, 1));
-        expectNotices(notifier, "Wrong Encrypt Hash Selection", text, NoticeIcon::Exclamation);
-        EXPECT_EQ(service.liveContexts, 0);
-        EXPECT_FALSE(api.Decrypt(hash, 1));
-        expectNotices(notifier, "Wrong Decrypt Hash Selection", text, NoticeIcon::Exclamation);
     }
     EXPECT_TRUE(api.Encrypt(1, 1)) << "a later call acquires a provider again";
 }
