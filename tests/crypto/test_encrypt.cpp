@@ -28,10 +28,8 @@ ByteArray crypt(bool encrypting, const Params &s, const ByteArray &input,
     clsCryptoAPI api(n);
     api.EnhancedProvider(s.enhanced);
     api.UseDefaultPWD(s.useDefault);
-    if (!s.password.empty()) {
-        ByteArray pw = s.password;
-        api.Password(pw);
-    }
+    if (ByteArray pw = s.password; !pw.empty())
+        api.Password(pw); // erases pw
     api.InputData(input);
     EXPECT_TRUE(encrypting ? api.Encrypt(s.hash, s.cipher) : api.Decrypt(s.hash, s.cipher));
     EXPECT_TRUE(n.notices.empty());
