@@ -2,10 +2,9 @@
 
 #include "core/text.h"
 
-#include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 namespace qm {
@@ -15,16 +14,17 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 // The integer part (floor) of a number written in decimal, if the whole text
-// is a number that fits an int.
+// is a number that fits an int. Read the same whatever the process locale.
 bool integerPart(std::string_view text, int &out)
 {
-    const std::string s(TrimBlanks(text));
+    std::string_view s = TrimBlanks(text);
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
     if (s.empty())
         return false;
-    errno = 0;
-    char *end = nullptr;
-    const double v = std::strtod(s.c_str(), &end);
-    if (end != s.c_str() + s.size() || errno == ERANGE || !std::isfinite(v))
+    double v = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v))
         return false;
     const double f = std::floor(v);
     if (f < double(INT_MIN) || f > double(INT_MAX))
@@ -86,7 +86,9 @@ void ParseConfig(std::string_view content, ConsoleSettings &s)
         if (eq == std::string::npos)
             continue;
         const std::string_view key = std::string_view(entry).substr(0, eq);
-        const std::string value = entry.substr(eq + 1);
+        // An unquoted hand-written value may hold a double quote, which the
+        // file cannot hold when rewritten: drop it here so field and file agree.
+        const std::string value = withoutQuotes(std::string_view(entry).substr(eq + 1));
         if (key == "AppPath") {
             s.AppPath = value;
         } else if (key == "Port") {

@@ -62,6 +62,12 @@ MaybeFailure WriteFileAtomically(const std::string &path, const std::string &con
 #else
 MaybeFailure WriteFileAtomically(const std::string &path, const std::string &content)
 {
+    // Replacing goes through the folder, so it would succeed over a file the
+    // operator made read-only: honour the file's own permission instead.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 &&
+        ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0))
+        return Failure{EACCES, "the file is read-only"};
     std::string tmp = path + ".XXXXXX";
     const int fd = ::mkstemp(tmp.data()); // created with mode 0600
     if (fd < 0)

@@ -59,6 +59,10 @@ TEST(ConfigFile, OddValues)
         {"\"Port=0\"\r\n", with([](auto &s) { s.Port = -1; })},
         {"\"Port=-0.5\"\r\n", with([](auto &s) { s.Port = -2; })},
         {"\"Port=abc\"\r\n", ConsoleSettings{}},
+        {"\"Port=+3\"\r\n", with([](auto &s) { s.Port = 2; })},
+        {"\"Port=0x10\"\r\n", ConsoleSettings{}},
+        {"\"PollingInterval=1e3\"\r\n", with([](auto &s) { s.PollingInterval = 1000; })},
+        {"Protocol=U\"CP\r\n", with([](auto &s) { s.Protocol = "UCP"; })},
         {"\"Port=99999999999\"\r\n", ConsoleSettings{}},
         {"\"port=2\"\r\n", ConsoleSettings{}},
         {"\"TAPStoredText=a=b\"\r\n", with([](auto &s) { s.TAPStoredText = "a=b"; })},
@@ -321,6 +325,20 @@ TEST(Settings, ReplacesAnExistingFile)
     writeFile(t.dir / "smsconf.conf", FullFile);
     ASSERT_FALSE(WriteFileAtomically((t.dir / "smsconf.conf").string(), "new"));
     EXPECT_EQ(t.readFile("smsconf.conf"), "new");
+}
+
+TEST(Settings, ReadOnlyFileIsNotReplaced)
+{
+    TestGateway t;
+    writeFile(t.dir / "smsconf.conf", FullFile);
+    std::filesystem::permissions(t.dir / "smsconf.conf", std::filesystem::perms::owner_read);
+    t.fields.Protocol = "UCP";
+    SaveSettings(t.gw);
+    EXPECT_EQ(t.readFile("smsconf.conf"), FullFile);
+    EXPECT_EQ(t.status.text(),
+              "Settings not saved to " + t.gw.state.ConfigFilePath + ": the file is read-only");
+    EXPECT_EQ(std::filesystem::status(t.dir / "smsconf.conf").permissions(),
+              std::filesystem::perms::owner_read);
 }
 
 TEST(Settings, SaveIntoMissingFolderReportsAndDoesNotCrash)
