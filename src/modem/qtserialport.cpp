@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <utility>
 
 #ifndef _WIN32
 #include <poll.h>
@@ -165,8 +166,11 @@ MaybeFailure QtSerialPort::close()
     port_.close();
     side_.clear();
     scanLine_.clear();
-    derivedCarrier_ = false;
     lines_ = 0;
+    // A carrier taken from the modem's answers goes with the port, and is
+    // reported like a real line's carrier drop.
+    if (std::exchange(derivedCarrier_, false))
+        post(PortEvent::CarrierChanged);
     return std::nullopt;
 }
 
@@ -216,8 +220,14 @@ MaybeFailure QtSerialPort::write(std::string_view bytes)
     const qint64 n = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
     if (n != static_cast<qint64>(bytes.size()))
         return failure("The port could not be written");
-    // Hand the bytes to the device now: the caller may block next.
+    // Hand the bytes to the device now: the caller may block next. A device
+    // that refuses them must not look like a sent frame.
     port_.flush();
+    if (port_.error() == QSerialPort::WriteError || port_.error() == QSerialPort::ResourceError) {
+        Failure f = failure("The port could not be written");
+        port_.clearError();
+        return f;
+    }
     return std::nullopt;
 }
 
@@ -320,10 +330,10 @@ void QtSerialPort::onError(QSerialPort::SerialPortError e)
             lossPosted_ = false;
             if (!port_.isOpen())
                 return;
-            const bool hadCarrier = hasModemLines_ ? (lines_ & CarrierBit) != 0 : derivedCarrier_;
-            close();
+            const bool hadLineCarrier = hasModemLines_ && (lines_ & CarrierBit) != 0;
+            close(); // reports a derived carrier itself
             // The carrier went with the device.
-            if (hadCarrier)
+            if (hadLineCarrier)
                 raise(PortEvent::CarrierChanged);
         },
         Qt::QueuedConnection);

@@ -312,7 +312,12 @@ TEST(CentresPty, UcpFrameIsAcceptedAnsweredAndRecorded)
     // The answer came in two pieces; both reached the buffer, in order.
     EXPECT_EQ(r.gw.state.ReceiveBuffer.find('\x02'), 0u);
     EXPECT_EQ(r.gw.state.ReceiveBuffer.back(), '\x03');
-    r.port.close();
+    // Closing the port drops the carrier taken from the answers, reported as
+    // on a real line.
+    ASSERT_TRUE(r.gw.state.Connected);
+    ASSERT_FALSE(r.port.close());
+    ASSERT_TRUE(r.pumpUntil([&] { return !r.gw.state.Connected; }));
+    EXPECT_EQ(r.t.status.text(), "Disconnected");
     EXPECT_THAT(
         sim.waitForRecord(R"("kind":"hangup")"),
         HasSubstr(
