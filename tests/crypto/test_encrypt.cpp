@@ -161,6 +161,11 @@ TEST_F(Crypt, RefusedChoiceShowsBoxAndGivesUpProvider)
             EXPECT_TRUE(api.OutputData().empty());
         }
     }
+    // Also when decrypting with no provider held.
+    for (std::int16_t hash : std::initializer_list<std::int16_t>{0, 5}) {
+        EXPECT_FALSE(api.Decrypt(hash, 1));
+        expectNotices(notifier, "Wrong Decrypt Hash Selection", hashText, NoticeIcon::Exclamation);
+    }
     EXPECT_TRUE(api.Encrypt(1, 1)) << "a later call acquires a provider again";
 }
 
