@@ -73,6 +73,7 @@ TEST(UcpCentreRoundTrip, GatewayFramesAreAccepted)
         {"1", "", "", ""},
         {"0049171123456", allBytes, "A/", ""}, // "/" in AC only for 01/30
         {"0123456", std::string(300, '\xe9'), "", "9"},
+        {"0123456", std::string(600, 'm'), "", ""}, // six-character LEN
     };
     for (const char *ot : {"01", "03", "30", "51"}) {
         for (const Msg &m : msgs) {
@@ -117,6 +118,11 @@ TEST(UcpCentreRoundTrip, OneChangedByteIsRefusedWithChecksumError)
 TEST(UcpCentreDecode, RefusalCodes)
 {
     const std::string len36 = "01/00036/O/01/0123456///3/616263/";
+    // A long frame whose six-character LEN counts the field's real width.
+    std::string long6 = BuildUCPFrame("01", "01234567", std::string(485, 'x'), "", "")->substr(1);
+    long6.resize(long6.size() - 3); // body without checksum and ETX
+    ASSERT_EQ(long6.substr(3, 6), "001000");
+    long6.replace(3, 6, "001001");
     const struct {
         const char *name;
         std::string frame, code;
@@ -133,8 +139,8 @@ TEST(UcpCentreDecode, RefusalCodes)
         {"a result, not an operation", Wrap("R/01/A/0123456:0612/"), "02"},
         {"too few fields", Framed("01/00"), "02"},
         {"no checksum", Framed("01/00035/O/01/0123456///3/616263/8"), "02"},
-        {"six-character LEN of a long frame",
-         *BuildUCPFrame("01", "01234567", std::string(485, 'x'), "", ""), "02"},
+        {"six-character LEN that counts the whole frame",
+         Framed(long6 + UCPChecksum(long6)), "02"},
         {"LEN off by one", Framed(len36 + UCPChecksum(len36)), "02"},
     };
     for (const auto &r : rows) {

@@ -16,6 +16,20 @@ bool AllDigits(std::string_view s)
     return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// LEN counts the characters between STX and ETX in a five-digit field. The
+// gateway writes frames of 1000 characters or more with "00" and a four-digit
+// count in a six-character field, counted as if the field had five: accept
+// that form too, so every frame the gateway builds can be delivered.
+bool LengthMatches(std::string_view len, std::size_t frameLength)
+{
+    if (len.size() < 5 || len.size() > 9 || !AllDigits(len))
+        return false;
+    const std::size_t extra = len.size() - 5;
+    if (extra > 0 && len.substr(0, 2) != "00")
+        return false;
+    return std::stoul(std::string(len)) + extra == frameLength;
+}
+
 bool IsTwoDigits(std::string_view s)
 {
     return s.size() == 2 && AllDigits(s);
@@ -119,7 +133,7 @@ UcpDecoded DecodeUcpFrame(std::string_view inner)
         return Refuse(d, "02", "checksum not in its own field");
     if (!IsTwoDigits(f[0]))
         return Refuse(d, "02", "bad TRN");
-    if (f[1].size() != 5 || !AllDigits(f[1]) || std::stoul(std::string(f[1])) != inner.size())
+    if (!LengthMatches(f[1], inner.size()))
         return Refuse(d, "02", "bad LEN");
     if (f[2] != "O")
         return Refuse(d, "02", "not an operation");
