@@ -257,11 +257,13 @@ std::string clsCryptoAPI::CreateHash(std::string_view strInText, std::int16_t in
     try {
         if (!acquireProvider())
             return {};
-        text.assign(strInText);
-        if (blnAppendPassword) {
+        if (blnAppendPassword)
             password = passwordTextForHash();
-            text += password;
-        }
+        // Sized once, so no copy of the text is left behind unwiped by a
+        // reallocation.
+        text.reserve(strInText.size() + password.size());
+        text.assign(strInText);
+        text += password;
         std::unique_ptr<HashObject> hash;
         if (context_->createHash(hashAlgorithm(intHashChoice), hash) != kOk)
             return {};
@@ -409,7 +411,8 @@ bool clsCryptoAPI::crypt(bool encrypting, std::int16_t hashType, std::int16_t ci
         // The data is processed in place in a buffer of twice its length, so a
         // block cipher's padding fits from 4 bytes of data on.
         const std::size_t n = inData_.size();
-        work = inData_;
+        work.reserve(2 * n); // one allocation: nothing unwiped left behind
+        work.assign(inData_);
         work.append(n, ' ');
         std::size_t length = n;
         if (encrypting) {
