@@ -36,7 +36,8 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(!QSystemTrayIcon::isSystemTrayAvailable());
 
     const std::string folder = programFolder();
-    qm::QtTimer checkPendingSMS(1000), sec1(1000), sec2(2000), sec4(4000), sec8(8000), sec10(60000);
+    // The console gives its timers their designed intervals.
+    qm::QtTimer checkPendingSMS, sec1, sec2, sec4, sec8, sec10;
     qm::QtEventPump pump;
     qm::QtClock clock;
     qm::MessageBoxNotifier notifier;

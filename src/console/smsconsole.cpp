@@ -48,6 +48,14 @@ SMSConsole::SMSConsole(ConsolePlatform platform, QObject *parent)
                              form_.ui->txtLegitimizationCode, form_.ui->txtStored,
                              form_.ui->txtDelivered})
         field->setValidator(noQuote);
+    // The six timers as designed: all off. sec10 waits 60 s despite its name.
+    const std::pair<Timer *, int> designed[] = {
+        {&gw_.timers.CheckPendingSMS, 1000}, {&gw_.timers.sec1, 1000}, {&gw_.timers.sec2, 2000},
+        {&gw_.timers.sec4, 4000},            {&gw_.timers.sec8, 8000}, {&gw_.timers.sec10, 60000}};
+    for (const auto &[timer, interval] : designed) {
+        timer->setEnabled(false);
+        timer->setInterval(interval);
+    }
     ConnectConsoleTimers(gw_);
     gw_.port.setEventHandler([this](int code) { OnPortEvent(gw_, code); });
     connectHandlers();

@@ -67,6 +67,38 @@ void loseFocus(QWidget *w)
     QApplication::sendEvent(w, &out);
 }
 
+TEST(ConsoleStartUp, TimersHaveTheirDesignedIntervalsAndStayOff)
+{
+    TestGateway t;
+    for (SimTimer *timer : {&t.CheckPendingSMS, &t.sec1, &t.sec2, &t.sec4, &t.sec8, &t.sec10}) {
+        timer->setInterval(1);
+        timer->setEnabled(true);
+    }
+    PresetDialog dialog;
+    SMSConsole console(ConsolePlatform{t.port, t.world, t.world, t.notifier, dialog,
+                                       ConsoleTimers{t.CheckPendingSMS, t.sec1, t.sec2, t.sec4,
+                                                     t.sec8, t.sec10},
+                                       t.dir.string() + "/"});
+    const std::pair<SimTimer *, int> designed[] = {{&t.CheckPendingSMS, 1000}, {&t.sec1, 1000},
+                                                   {&t.sec2, 2000},           {&t.sec4, 4000},
+                                                   {&t.sec8, 8000},           {&t.sec10, 60000}};
+    for (const auto &[timer, interval] : designed) {
+        EXPECT_EQ(timer->interval(), interval);
+        EXPECT_FALSE(timer->isEnabled());
+    }
+    // Their ticks end the routines' waits.
+    console.gateway().state.WaitSec1 = console.gateway().state.WaitSec10 = true;
+    t.sec10.setEnabled(true);
+    t.sec1.setEnabled(true);
+    t.world.pump();
+    EXPECT_FALSE(console.gateway().state.WaitSec1);
+    EXPECT_TRUE(console.gateway().state.WaitSec10);
+    t.sec1.setEnabled(false);
+    t.world.pump();
+    EXPECT_FALSE(console.gateway().state.WaitSec10);
+    EXPECT_EQ(t.world.elapsed(), std::chrono::milliseconds(60000));
+}
+
 TEST(ConsoleStartUp, EmptyFileGivesDesignedDefaults)
 {
     ConsoleRig r(std::string{});
