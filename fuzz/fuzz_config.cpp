@@ -34,8 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::erase(v, '"');
         return v;
     };
-    if (again.TAPStoredText != strip(read.TAPStoredText) || again.Protocol != strip(read.Protocol) ||
-        again.PollingInterval != read.PollingInterval || again.SMSCenterNumber != strip(read.SMSCenterNumber))
+    if (again.TAPStoredText != strip(read.TAPStoredText) ||
+        again.Protocol != strip(read.Protocol) || again.PollingInterval != read.PollingInterval ||
+        again.SMSCenterNumber != strip(read.SMSCenterNumber))
         std::abort();
     return 0;
 }

@@ -12,7 +12,8 @@
 #include <QFileInfo>
 #include <QSystemTrayIcon>
 
-namespace {
+namespace
+{
 
 // The folder of the real executable (symbolic links resolved), with a
 // trailing separator.
@@ -46,11 +47,12 @@ int main(int argc, char **argv)
     // The console's gateway state is created with the console; the port
     // finds COM n under AppPath, which the console owns.
     qm::SMSConsole *console = nullptr;
-    qm::QtSerialPort port([&console] { return console ? console->gateway().state.AppPath : std::string(); });
+    qm::QtSerialPort port(
+        [&console] { return console ? console->gateway().state.AppPath : std::string(); });
 
-    qm::SMSConsole sms(qm::ConsolePlatform{port, pump, clock, notifier, fileDialog,
-                                           qm::ConsoleTimers{checkPendingSMS, sec1, sec2, sec4, sec8, sec10},
-                                           folder});
+    qm::SMSConsole sms(qm::ConsolePlatform{
+        port, pump, clock, notifier, fileDialog,
+        qm::ConsoleTimers{checkPendingSMS, sec1, sec2, sec4, sec8, sec10}, folder});
     console = &sms;
     sms.startUp();
     sms.form().show();

@@ -7,11 +7,19 @@
 #include <cmath>
 #include <string>
 
-namespace qm {
-namespace {
+namespace qm
+{
+namespace
+{
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
 
 // The integer part (floor) of a number written in decimal, if the whole text
 // is a number that fits an int. Read the same whatever the process locale.

@@ -7,18 +7,19 @@
 #include <string_view>
 #include <vector>
 
-namespace qm {
+namespace qm
+{
 
 // The values read at start-up, used only to fill the console's fields.
 struct ConsoleSettings {
-    int Port = 0;              // zero-based position in the port list
-    std::string Setting;       // frame, e.g. "N,8,1"
+    int Port = 0;        // zero-based position in the port list
+    std::string Setting; // frame, e.g. "N,8,1"
     std::string BaudRate;
     std::string SMSCenterNumber;
     std::string Protocol;
     std::string OpType;
-    int PollingInterval = 0;   // milliseconds
-    std::string AppPath;       // kept, never applied
+    int PollingInterval = 0; // milliseconds
+    std::string AppPath;     // kept, never applied
     std::string TAPStoredText;
     std::string TAPDeliveredText;
     std::string AuthenticationCode;
@@ -29,8 +30,8 @@ struct ConsoleSettings {
 // What SaveSettings writes, taken from the console's fields.
 struct SavedSettings {
     std::string AppPath;
-    int Port = 0;              // one-based; 0 when no port is selected
-    std::string Setting;       // frame as shown, e.g. "N,8,1"
+    int Port = 0;        // one-based; 0 when no port is selected
+    std::string Setting; // frame as shown, e.g. "N,8,1"
     std::string BaudRate;
     std::string SMSCenterNumber;
     std::string Protocol;

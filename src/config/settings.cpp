@@ -1,6 +1,5 @@
 #include "config/settings.h"
 
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,8 +15,10 @@
 #include <unistd.h>
 #endif
 
-namespace qm {
-namespace {
+namespace qm
+{
+namespace
+{
 
 std::optional<std::string> readWholeFile(const std::string &path)
 {
@@ -64,7 +65,8 @@ MaybeFailure WriteFileAtomically(const std::string &path, const std::string &con
 {
     // Replacing goes through the folder, so it would succeed over a file the
     // operator made read-only: honour the file's own permission instead.
-    struct stat st {};
+    struct stat st {
+    };
     if (::stat(path.c_str(), &st) == 0 &&
         ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0))
         return Failure{EACCES, "the file is read-only"};
@@ -115,7 +117,8 @@ ConsoleSettings LoadSettings(Gateway &gw, const std::string &programFolder, File
     }
     if (!content) {
         gw.status.setText("No settings file could be read; starting with empty settings (they "
-                          "will be saved to " + own + ")");
+                          "will be saved to " +
+                          own + ")");
         return settings;
     }
     ParseConfig(*content, settings);

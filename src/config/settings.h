@@ -8,7 +8,8 @@
 
 #include <string>
 
-namespace qm {
+namespace qm
+{
 
 inline constexpr const char *ConfigFileName = "smsconf.conf";
 inline constexpr const char *ConfigFileFilter = "Configuration Files (*.conf)|*.conf";

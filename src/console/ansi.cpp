@@ -3,8 +3,10 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-namespace qm {
-namespace {
+namespace qm
+{
+namespace
+{
 
 bool haveWindows1252()
 {

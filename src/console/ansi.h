@@ -8,7 +8,8 @@
 #include <string>
 #include <string_view>
 
-namespace qm {
+namespace qm
+{
 
 std::string toAnsi(const QString &text);
 QString fromAnsi(std::string_view bytes);

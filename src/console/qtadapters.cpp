@@ -5,8 +5,10 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-namespace qm {
-namespace {
+namespace qm
+{
+namespace
+{
 
 QString displayText(const std::string &text)
 {
@@ -19,10 +21,14 @@ QString displayText(const std::string &text)
 QMessageBox::Icon boxIcon(NoticeIcon icon)
 {
     switch (icon) {
-    case NoticeIcon::Critical: return QMessageBox::Critical;
-    case NoticeIcon::Exclamation: return QMessageBox::Warning;
-    case NoticeIcon::Information: return QMessageBox::Information;
-    case NoticeIcon::None: break;
+    case NoticeIcon::Critical:
+        return QMessageBox::Critical;
+    case NoticeIcon::Exclamation:
+        return QMessageBox::Warning;
+    case NoticeIcon::Information:
+        return QMessageBox::Information;
+    case NoticeIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -50,11 +56,13 @@ std::optional<std::string> OpenFileDialog::askOpenFile(const std::string &preset
     if (const auto bar = qtFilter.indexOf(QLatin1Char('|')); bar >= 0) {
         const QString description = qtFilter.left(bar);
         const QString pattern = qtFilter.mid(bar + 1);
-        qtFilter = description.contains(pattern) ? description
-                                                 : description + QStringLiteral(" (") + pattern + ')';
+        qtFilter = description.contains(pattern)
+                       ? description
+                       : description + QStringLiteral(" (") + pattern + ')';
     }
     const QString start = QString::fromLocal8Bit(folder_.c_str()) + fromAnsi(presetName);
-    const QString picked = QFileDialog::getOpenFileName(nullptr, QStringLiteral("Open"), start, qtFilter);
+    const QString picked =
+        QFileDialog::getOpenFileName(nullptr, QStringLiteral("Open"), start, qtFilter);
     if (picked.isEmpty())
         return std::nullopt;
     const QByteArray path = picked.toLocal8Bit();

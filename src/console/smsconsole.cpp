@@ -13,13 +13,15 @@
 #include <QSignalBlocker>
 #include <QSystemTrayIcon>
 
-namespace qm {
-namespace {
+namespace qm
+{
+namespace
+{
 
 const QStringList Protocols{"UCP", "TAP"};
 const QStringList OperationTypes{"01", "03", "30", "51"};
-const QStringList BaudRates{"110",   "300",   "600",   "1200",  "2400",   "4800",
-                            "9600",  "14400", "19200", "28800", "38400",  "56000",
+const QStringList BaudRates{"110",   "300",    "600",    "1200",  "2400",  "4800",
+                            "9600",  "14400",  "19200",  "28800", "38400", "56000",
                             "57600", "115200", "128000", "256000"};
 const QStringList SMSTypes{"O,8,1", "E,8,1", "N,8,1", "O,7,1", "E,7,1", "N,7,1"};
 const QStringList Modems{"COM 1", "COM 2", "COM 3", "COM 4"};
@@ -37,21 +39,25 @@ void selectEntry(QComboBox *list, const std::string &text)
 
 SMSConsole::SMSConsole(ConsolePlatform platform, QObject *parent)
     : QObject(parent),
-      platform_(std::move(platform)),
-      gw_{GatewayState{}, platform_.port, platform_.pump, platform_.clock, platform_.notifier,
-          *this, *this, platform_.timers}
+      platform_(std::move(platform)), gw_{GatewayState{},  platform_.port,     platform_.pump,
+                                          platform_.clock, platform_.notifier, *this,
+                                          *this,           platform_.timers}
 {
     // The configuration format cannot hold a double quote: refuse it where
     // text is typed or pasted.
-    auto *noQuote = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\"]*")), this);
-    for (QLineEdit *field : {form_.ui->txtSMSCenterNumber, form_.ui->txtAuthenticationCode,
-                             form_.ui->txtLegitimizationCode, form_.ui->txtStored,
-                             form_.ui->txtDelivered})
+    auto *noQuote =
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\"]*")), this);
+    for (QLineEdit *field :
+         {form_.ui->txtSMSCenterNumber, form_.ui->txtAuthenticationCode,
+          form_.ui->txtLegitimizationCode, form_.ui->txtStored, form_.ui->txtDelivered})
         field->setValidator(noQuote);
     // The six timers as designed: all off. sec10 waits 60 s despite its name.
-    const std::pair<Timer *, int> designed[] = {
-        {&gw_.timers.CheckPendingSMS, 1000}, {&gw_.timers.sec1, 1000}, {&gw_.timers.sec2, 2000},
-        {&gw_.timers.sec4, 4000},            {&gw_.timers.sec8, 8000}, {&gw_.timers.sec10, 60000}};
+    const std::pair<Timer *, int> designed[] = {{&gw_.timers.CheckPendingSMS, 1000},
+                                                {&gw_.timers.sec1, 1000},
+                                                {&gw_.timers.sec2, 2000},
+                                                {&gw_.timers.sec4, 4000},
+                                                {&gw_.timers.sec8, 8000},
+                                                {&gw_.timers.sec10, 60000}};
     for (const auto &[timer, interval] : designed) {
         timer->setEnabled(false);
         timer->setInterval(interval);
@@ -66,8 +72,8 @@ SMSConsole::~SMSConsole() = default;
 void SMSConsole::connectHandlers()
 {
     auto *ui = form_.ui;
-    for (QComboBox *list : {ui->cmbModem, ui->cmbBaudrate, ui->cmbSMSType, ui->cmbOperationType,
-                            ui->cmbProtocol}) {
+    for (QComboBox *list :
+         {ui->cmbModem, ui->cmbBaudrate, ui->cmbSMSType, ui->cmbOperationType, ui->cmbProtocol}) {
         connect(list, &QComboBox::currentIndexChanged, this, [this, list] { listAction(list); });
         list->installEventFilter(this);
     }
@@ -220,18 +226,54 @@ void SMSConsole::putLoadedValues()
     ui->txtLegitimizationCode->setText(fromAnsi(s.LegitimizationCode));
 }
 
-std::string SMSConsole::smsCenterNumber() const { return toAnsi(form_.ui->txtSMSCenterNumber->text()); }
-std::string SMSConsole::protocol() const { return toAnsi(form_.ui->cmbProtocol->currentText()); }
-std::string SMSConsole::operationType() const { return toAnsi(form_.ui->cmbOperationType->currentText()); }
-std::string SMSConsole::authenticationCode() const { return toAnsi(form_.ui->txtAuthenticationCode->text()); }
-std::string SMSConsole::legitimizationCode() const { return toAnsi(form_.ui->txtLegitimizationCode->text()); }
-std::string SMSConsole::storedText() const { return toAnsi(form_.ui->txtStored->text()); }
-std::string SMSConsole::deliveredText() const { return toAnsi(form_.ui->txtDelivered->text()); }
-int SMSConsole::modemIndex() const { return form_.ui->cmbModem->currentIndex(); }
-std::string SMSConsole::baudRate() const { return toAnsi(form_.ui->cmbBaudrate->currentText()); }
-std::string SMSConsole::smsType() const { return toAnsi(form_.ui->cmbSMSType->currentText()); }
+std::string SMSConsole::smsCenterNumber() const
+{
+    return toAnsi(form_.ui->txtSMSCenterNumber->text());
+}
+std::string SMSConsole::protocol() const
+{
+    return toAnsi(form_.ui->cmbProtocol->currentText());
+}
+std::string SMSConsole::operationType() const
+{
+    return toAnsi(form_.ui->cmbOperationType->currentText());
+}
+std::string SMSConsole::authenticationCode() const
+{
+    return toAnsi(form_.ui->txtAuthenticationCode->text());
+}
+std::string SMSConsole::legitimizationCode() const
+{
+    return toAnsi(form_.ui->txtLegitimizationCode->text());
+}
+std::string SMSConsole::storedText() const
+{
+    return toAnsi(form_.ui->txtStored->text());
+}
+std::string SMSConsole::deliveredText() const
+{
+    return toAnsi(form_.ui->txtDelivered->text());
+}
+int SMSConsole::modemIndex() const
+{
+    return form_.ui->cmbModem->currentIndex();
+}
+std::string SMSConsole::baudRate() const
+{
+    return toAnsi(form_.ui->cmbBaudrate->currentText());
+}
+std::string SMSConsole::smsType() const
+{
+    return toAnsi(form_.ui->cmbSMSType->currentText());
+}
 
-void SMSConsole::setText(const std::string &text) { form_.ui->statusBar->setText(fromAnsi(text)); }
-std::string SMSConsole::text() const { return toAnsi(form_.ui->statusBar->text()); }
+void SMSConsole::setText(const std::string &text)
+{
+    form_.ui->statusBar->setText(fromAnsi(text));
+}
+std::string SMSConsole::text() const
+{
+    return toAnsi(form_.ui->statusBar->text());
+}
 
 } // namespace qm

@@ -15,7 +15,8 @@
 class QComboBox;
 class QSystemTrayIcon;
 
-namespace qm {
+namespace qm
+{
 
 // What the console is given: the world outside it.
 struct ConsolePlatform {
@@ -28,7 +29,8 @@ struct ConsolePlatform {
     std::string programFolder; // the executable's folder, with trailing separator
 };
 
-class SMSConsole final : public QObject, public ConsoleFields, public StatusLine {
+class SMSConsole final : public QObject, public ConsoleFields, public StatusLine
+{
     Q_OBJECT
 
 public:

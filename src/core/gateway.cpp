@@ -1,6 +1,7 @@
 #include "core/gateway.h"
 
-namespace qm {
+namespace qm
+{
 
 void ConnectConsoleTimers(Gateway &gw)
 {

@@ -13,7 +13,8 @@
 
 #include <string>
 
-namespace qm {
+namespace qm
+{
 
 // The modem answer line being assembled from received pieces.
 struct ModemLine {
@@ -68,7 +69,8 @@ inline constexpr char PathSeparator = '/';
 
 } // namespace qm
 
-namespace qm {
+namespace qm
+{
 // Gives sec1 and sec10 their tick handlers: each tick clears its wait flag.
 void ConnectConsoleTimers(Gateway &gw);
 } // namespace qm

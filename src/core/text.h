@@ -3,7 +3,8 @@
 
 #include <string_view>
 
-namespace qm {
+namespace qm
+{
 
 // Without leading and trailing spaces (modem answers, dialled numbers).
 constexpr std::string_view TrimSpaces(std::string_view s)

@@ -3,7 +3,8 @@
 #include <array>
 #include <utility>
 
-namespace qm {
+namespace qm
+{
 
 std::string ShowControlChars(std::string_view text)
 {

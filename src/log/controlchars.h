@@ -3,10 +3,12 @@
 #include <string>
 #include <string_view>
 
-namespace qm {
+namespace qm
+{
 
 // Control characters by name, as the protocols use them.
-namespace Ctl {
+namespace Ctl
+{
 inline constexpr char STX = 2;
 inline constexpr char ETX = 3;
 inline constexpr char EOT = 4;

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
-namespace qm {
-namespace {
+namespace qm
+{
+namespace
+{
 
 // Opens, appends and closes; false when any step failed.
 bool appendEntry(const std::string &path, const std::string &entry)
@@ -46,7 +48,8 @@ void WriteLog(Gateway &gw, int target, std::string_view message, bool flag)
         reportFailure(gw);
         return;
     }
-    if (target == LogTarget::BothLogs && !appendEntry(gw.state.AppPath + std::string(EventsLogName), entry))
+    if (target == LogTarget::BothLogs &&
+        !appendEntry(gw.state.AppPath + std::string(EventsLogName), entry))
         reportFailure(gw);
 }
 

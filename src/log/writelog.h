@@ -6,9 +6,11 @@
 #include <string>
 #include <string_view>
 
-namespace qm {
+namespace qm
+{
 
-namespace LogTarget {
+namespace LogTarget
+{
 inline constexpr int StatusLine = 0;
 inline constexpr int MasterLog = 1;
 inline constexpr int EventsLog = 2;

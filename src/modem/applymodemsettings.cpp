@@ -5,8 +5,10 @@
 
 #include <string>
 
-namespace qm {
-namespace {
+namespace qm
+{
+namespace
+{
 
 MaybeFailure apply(Gateway &gw)
 {
@@ -15,7 +17,8 @@ MaybeFailure apply(Gateway &gw)
     const int number = gw.fields.modemIndex() + 1;
 
     if (port.isOpen()) {
-        if (!gw.notifier.askYesNo("Modem Settings", "Do you really want to change the modem Settings?"))
+        if (!gw.notifier.askYesNo("Modem Settings",
+                                  "Do you really want to change the modem Settings?"))
             return std::nullopt; // the port keeps its old settings
         if (auto f = port.close())
             return f;

@@ -2,7 +2,8 @@
 
 #include "core/gateway.h"
 
-namespace qm {
+namespace qm
+{
 
 // Saves the configuration (once start-up is over), then brings the port's
 // number, line settings and RTS/CTS handshaking in line with the console's

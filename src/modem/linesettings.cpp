@@ -6,15 +6,18 @@
 #include <string>
 #include <vector>
 
-namespace qm {
-namespace {
+namespace qm
+{
+namespace
+{
 
-constexpr std::array<int, 16> Speeds{110,   300,   600,   1200,   2400,   4800,   9600,   14400,
+constexpr std::array<int, 16> Speeds{110,   300,   600,   1200,  2400,  4800,   9600,   14400,
                                      19200, 28800, 38400, 56000, 57600, 115200, 128000, 256000};
 
 Failure invalid(std::string_view text, std::string_view why)
 {
-    return Failure{EINVAL, "Invalid line settings \"" + std::string(text) + "\": " + std::string(why)};
+    return Failure{EINVAL,
+                   "Invalid line settings \"" + std::string(text) + "\": " + std::string(why)};
 }
 
 bool toInt(std::string_view s, int &value)
@@ -41,7 +44,8 @@ MaybeFailure ParseLineSettings(std::string_view text, LineSettings &out)
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(',', start);
-        parts.push_back(text.substr(start, comma == std::string_view::npos ? comma : comma - start));
+        parts.push_back(
+            text.substr(start, comma == std::string_view::npos ? comma : comma - start));
         if (comma == std::string_view::npos)
             break;
         start = comma + 1;
@@ -58,12 +62,28 @@ MaybeFailure ParseLineSettings(std::string_view text, LineSettings &out)
     if (parts[1].size() != 1)
         return invalid(text, "no parity");
     switch (parts[1][0]) {
-    case 'N': case 'n': ls.parity = Parity::None; break;
-    case 'E': case 'e': ls.parity = Parity::Even; break;
-    case 'O': case 'o': ls.parity = Parity::Odd; break;
-    case 'M': case 'm': ls.parity = Parity::Mark; break;
-    case 'S': case 's': ls.parity = Parity::Space; break;
-    default: return invalid(text, "unknown parity");
+    case 'N':
+    case 'n':
+        ls.parity = Parity::None;
+        break;
+    case 'E':
+    case 'e':
+        ls.parity = Parity::Even;
+        break;
+    case 'O':
+    case 'o':
+        ls.parity = Parity::Odd;
+        break;
+    case 'M':
+    case 'm':
+        ls.parity = Parity::Mark;
+        break;
+    case 'S':
+    case 's':
+        ls.parity = Parity::Space;
+        break;
+    default:
+        return invalid(text, "unknown parity");
     }
 
     if (!toInt(parts[2], ls.dataBits) || ls.dataBits < 5 || ls.dataBits > 8)

@@ -7,7 +7,8 @@
 
 #include <string_view>
 
-namespace qm {
+namespace qm
+{
 
 enum class Parity { None, Even, Odd, Mark, Space };
 

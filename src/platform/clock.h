@@ -5,11 +5,13 @@
 #include <chrono>
 #include <string>
 
-namespace qm {
+namespace qm
+{
 
 using TimePoint = std::chrono::time_point<std::chrono::system_clock, std::chrono::milliseconds>;
 
-class Clock {
+class Clock
+{
 public:
     virtual ~Clock() = default;
     // Local wall-clock time.

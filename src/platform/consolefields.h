@@ -4,9 +4,11 @@
 
 #include <string>
 
-namespace qm {
+namespace qm
+{
 
-class ConsoleFields {
+class ConsoleFields
+{
 public:
     virtual ~ConsoleFields() = default;
     virtual std::string smsCenterNumber() const = 0; // txtSMSCenterNumber

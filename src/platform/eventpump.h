@@ -7,9 +7,11 @@
 
 #include <optional>
 
-namespace qm {
+namespace qm
+{
 
-class EventPump {
+class EventPump
+{
 public:
     virtual ~EventPump() = default;
     // Serves what is pending; if nothing is, waits for the next event or

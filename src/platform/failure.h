@@ -6,7 +6,8 @@
 #include <optional>
 #include <string>
 
-namespace qm {
+namespace qm
+{
 
 struct Failure {
     int code = 0;

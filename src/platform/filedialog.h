@@ -3,10 +3,12 @@
 #include <optional>
 #include <string>
 
-namespace qm {
+namespace qm
+{
 
 // Asks the operator for a file to open. Empty when cancelled.
-class FileDialog {
+class FileDialog
+{
 public:
     virtual ~FileDialog() = default;
     virtual std::optional<std::string> askOpenFile(const std::string &presetName,

@@ -4,11 +4,13 @@
 
 #include <string>
 
-namespace qm {
+namespace qm
+{
 
 enum class NoticeIcon { None, Critical, Exclamation, Information };
 
-class Notifier {
+class Notifier
+{
 public:
     virtual ~Notifier() = default;
 

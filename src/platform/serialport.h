@@ -8,10 +8,12 @@
 #include <string>
 #include <string_view>
 
-namespace qm {
+namespace qm
+{
 
 // Codes with which the port reports what happened on the line.
-namespace PortEvent {
+namespace PortEvent
+{
 inline constexpr int TransmitDrained = 1;
 inline constexpr int DataReceived = 2;
 inline constexpr int CtsChanged = 3;
@@ -31,7 +33,8 @@ inline constexpr int TxFull = 1010;
 inline constexpr int DeviceSettings = 1011;
 } // namespace PortEvent
 
-class SerialPort {
+class SerialPort
+{
 public:
     using EventHandler = std::function<void(int code)>;
 

@@ -2,10 +2,12 @@
 
 #include <string>
 
-namespace qm {
+namespace qm
+{
 
 // The console's one-line status text.
-class StatusLine {
+class StatusLine
+{
 public:
     virtual ~StatusLine() = default;
     virtual void setText(const std::string &text) = 0;

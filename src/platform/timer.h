@@ -6,9 +6,11 @@
 
 #include <functional>
 
-namespace qm {
+namespace qm
+{
 
-class Timer {
+class Timer
+{
 public:
     virtual ~Timer() = default;
     virtual void setInterval(int milliseconds) = 0;

@@ -8,8 +8,10 @@
 #include <fstream>
 #include <sys/stat.h>
 
-namespace qm::test {
-namespace {
+namespace qm::test
+{
+namespace
+{
 
 const std::string FullFile = "\"AppPath=/opt/quillmast/\"\r\n"
                              "\"Port=2\"\r\n"
@@ -72,14 +74,12 @@ TEST(ConfigFile, OddValues)
         {"\"Setting=N 8 1\"", with([](auto &s) { s.Setting = "N,8,1"; })},
         {"\"NoEquals\"\r\n\"=x\"\r\n\"Unknown=1\"\r\n", ConsoleSettings{}},
         // Unquoted entries end at a comma; blanks around them are dropped.
-        {"  Protocol=UCP , OpType=03\r\n",
-         with([](auto &s) {
+        {"  Protocol=UCP , OpType=03\r\n", with([](auto &s) {
              s.Protocol = "UCP";
              s.OpType = "03";
          })},
         // Hand-edited files with LF only, and text after a closing quote.
-        {"\"OpType=30\"junk\n\"Protocol=UCP\"\n",
-         with([](auto &s) {
+        {"\"OpType=30\"junk\n\"Protocol=UCP\"\n", with([](auto &s) {
              s.OpType = "30";
              s.Protocol = "UCP";
          })},
@@ -220,9 +220,11 @@ TEST(ConfigFile, DoubleQuoteInAValueCannotBreakTheFile)
 
 // LoadSettings / SaveSettings over a real folder.
 
-class NoDialog : public FileDialog {
+class NoDialog : public FileDialog
+{
 public:
-    std::optional<std::string> askOpenFile(const std::string &preset, const std::string &filter) override
+    std::optional<std::string> askOpenFile(const std::string &preset,
+                                           const std::string &filter) override
     {
         asked.push_back(preset + "|" + filter);
         return answer;
@@ -291,7 +293,8 @@ TEST(Settings, SaveWritesFieldsOwnerOnlyAndAddsSeparatorToAppPath)
     EXPECT_EQ(content.substr(0, content.find("\r\n\"Setting")),
               "\"AppPath=" + t.dir.string() + "/\"\r\n\"Port=2\"");
     EXPECT_NE(content.find("\"PollingInterval=0\"\r\n"), std::string::npos);
-    struct stat st {};
+    struct stat st {
+    };
     ASSERT_EQ(::stat((t.dir / "smsconf.conf").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     // Nothing but the file itself is left in the folder.

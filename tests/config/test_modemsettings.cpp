@@ -6,8 +6,10 @@
 
 #include <filesystem>
 
-namespace qm::test {
-namespace {
+namespace qm::test
+{
+namespace
+{
 
 void select(TestGateway &t, int modem, std::string speed, std::string frame)
 {
@@ -23,12 +25,12 @@ TEST(LineSettings, AcceptsCompleteTextsAndRefusesTheRest)
         bool ok;
     };
     const Row rows[] = {
-        {"9600,N,8,1", true},    {"110,O,7,1", true},     {"256000,E,8,1", true},
-        {"14400,n,8,2", true},   {",N,8,1", false},       {",", false},
-        {"9600,", false},        {"12345,N,8,1", false},  {"9600,X,8,1", false},
-        {"9600,N,9,1", false},   {"9600,N,8,3", false},   {"9600,N,8", false},
-        {"9600,N,8,1,1", false}, {" 9600,N,8,1", false},  {"", false},
-        {"9600,NN,8,1", false},  {"-9600,N,8,1", false},  {"99999999999999,N,8,1", false},
+        {"9600,N,8,1", true},    {"110,O,7,1", true},    {"256000,E,8,1", true},
+        {"14400,n,8,2", true},   {",N,8,1", false},      {",", false},
+        {"9600,", false},        {"12345,N,8,1", false}, {"9600,X,8,1", false},
+        {"9600,N,9,1", false},   {"9600,N,8,3", false},  {"9600,N,8", false},
+        {"9600,N,8,1,1", false}, {" 9600,N,8,1", false}, {"", false},
+        {"9600,NN,8,1", false},  {"-9600,N,8,1", false}, {"99999999999999,N,8,1", false},
     };
     for (const Row &r : rows) {
         LineSettings ls;

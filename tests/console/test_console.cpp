@@ -14,10 +14,13 @@
 #include <filesystem>
 #include <fstream>
 
-namespace qm::test {
-namespace {
+namespace qm::test
+{
+namespace
+{
 
-class PresetDialog : public FileDialog {
+class PresetDialog : public FileDialog
+{
 public:
     std::optional<std::string> askOpenFile(const std::string &, const std::string &) override
     {
@@ -75,13 +78,16 @@ TEST(ConsoleStartUp, TimersHaveTheirDesignedIntervalsAndStayOff)
         timer->setEnabled(true);
     }
     PresetDialog dialog;
-    SMSConsole console(ConsolePlatform{t.port, t.world, t.world, t.notifier, dialog,
-                                       ConsoleTimers{t.CheckPendingSMS, t.sec1, t.sec2, t.sec4,
-                                                     t.sec8, t.sec10},
-                                       t.dir.string() + "/"});
-    const std::pair<SimTimer *, int> designed[] = {{&t.CheckPendingSMS, 1000}, {&t.sec1, 1000},
-                                                   {&t.sec2, 2000},           {&t.sec4, 4000},
-                                                   {&t.sec8, 8000},           {&t.sec10, 60000}};
+    SMSConsole console(
+        ConsolePlatform{t.port, t.world, t.world, t.notifier, dialog,
+                        ConsoleTimers{t.CheckPendingSMS, t.sec1, t.sec2, t.sec4, t.sec8, t.sec10},
+                        t.dir.string() + "/"});
+    const std::pair<SimTimer *, int> designed[] = {{&t.CheckPendingSMS, 1000},
+                                                   {&t.sec1, 1000},
+                                                   {&t.sec2, 2000},
+                                                   {&t.sec4, 4000},
+                                                   {&t.sec8, 8000},
+                                                   {&t.sec10, 60000}};
     for (const auto &[timer, interval] : designed) {
         EXPECT_EQ(timer->interval(), interval);
         EXPECT_FALSE(timer->isEnabled());
@@ -205,10 +211,13 @@ TEST(ConsoleEditing, EachHandlerSavesTheWholeFile)
         std::string expectedLine;
     };
     const Row rows[] = {
-        {"stored text", [](auto &ui) { ui.txtStored->setText("storedX"); }, "\"TAPStoredText=storedX\""},
+        {"stored text", [](auto &ui) { ui.txtStored->setText("storedX"); },
+         "\"TAPStoredText=storedX\""},
         {"delivered", [](auto &ui) { ui.txtDelivered->setText("d2"); }, "\"TAPDeliveredText=d2\""},
-        {"auth", [](auto &ui) { ui.txtAuthenticationCode->setText("pw"); }, "\"AuthenticationCode=pw\""},
-        {"number", [](auto &ui) { ui.txtSMSCenterNumber->setText("999"); }, "\"SMSCenterNumber=999\""},
+        {"auth", [](auto &ui) { ui.txtAuthenticationCode->setText("pw"); },
+         "\"AuthenticationCode=pw\""},
+        {"number", [](auto &ui) { ui.txtSMSCenterNumber->setText("999"); },
+         "\"SMSCenterNumber=999\""},
         {"optype", [](auto &ui) { ui.cmbOperationType->setCurrentIndex(0); }, "\"OpType=01\""},
         {"protocol", [](auto &ui) { ui.cmbProtocol->setCurrentIndex(1); }, "\"Protocol=TAP\""},
         {"modem", [](auto &ui) { ui.cmbModem->setCurrentIndex(3); }, "\"Port=4\""},
@@ -219,7 +228,8 @@ TEST(ConsoleEditing, EachHandlerSavesTheWholeFile)
         ConsoleRig r(CompleteFile);
         row.edit(r.ui());
         const std::string file = r.file();
-        EXPECT_NE(file.find(row.expectedLine + "\r\n"), std::string::npos) << row.what << "\n" << file;
+        EXPECT_NE(file.find(row.expectedLine + "\r\n"), std::string::npos) << row.what << "\n"
+                                                                           << file;
         EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 12) << row.what;
         EXPECT_NE(file.find("\"AppPath=" + r.t.dir.string() + "/\"\r\n"), std::string::npos);
     }
@@ -311,7 +321,8 @@ TEST(ConsoleEditing, ModemChangeWithOpenPortAsks)
     EXPECT_EQ(r.t.notifier.notices[0].text, "Do you really want to change the modem Settings?");
     EXPECT_FALSE(r.t.port.isOpen());
     EXPECT_EQ(r.t.port.settings(), "9600,E,7,1");
-    EXPECT_NE(r.t.readFile("Events.Log").find("Modem Settings Changed/False\r\n"), std::string::npos);
+    EXPECT_NE(r.t.readFile("Events.Log").find("Modem Settings Changed/False\r\n"),
+              std::string::npos);
 }
 
 } // namespace

@@ -6,8 +6,10 @@
 
 #include <filesystem>
 
-namespace qm::test {
-namespace {
+namespace qm::test
+{
+namespace
+{
 
 const std::string Stamp = "06/12/2026 12:00:00";
 
@@ -17,9 +19,9 @@ TEST(WriteLog, EntryLayoutIsByteExact)
     WriteLog(t.gw, LogTarget::MasterLog, "Timed out. No response from Modem");
     WriteLog(t.gw, LogTarget::MasterLog, "");
     WriteLog(t.gw, LogTarget::MasterLog, "Err-0003:Dialing Error\rError:5-Denied", true);
-    EXPECT_EQ(t.readFile("Master.Log"),
-              Stamp + ": Timed out. No response from Modem/False\r\n" + Stamp + ": /False\r\n" +
-                  Stamp + ": Err-0003:Dialing Error\rError:5-Denied/True\r\n");
+    EXPECT_EQ(t.readFile("Master.Log"), Stamp + ": Timed out. No response from Modem/False\r\n" +
+                                            Stamp + ": /False\r\n" + Stamp +
+                                            ": Err-0003:Dialing Error\rError:5-Denied/True\r\n");
     EXPECT_FALSE(std::filesystem::exists(t.dir / "Events.Log"));
 }
 
@@ -85,7 +87,9 @@ TEST(ShowControlChars, RendersTheElevenTagsOnly)
         std::string in, out;
     };
     const Row rows[] = {
-        {"\x02" "123\r\x03", "<STX>123<CR><ETX>"},
+        {"\x02"
+         "123\r\x03",
+         "<STX>123<CR><ETX>"},
         {"plain text", "plain text"},
         {"", ""},
         {std::string("\x05\x00", 2), std::string("\x05\x00", 2)},

@@ -68,18 +68,27 @@ TEST(SimRecord, CentreOptionsFromTheCommandLine)
         bool ok;
     };
     const Row rows[] = {
-        {"--ucp-mode", "reject", true},        {"--ucp-reject-code", "06", true},
-        {"--tap-password", "pw", true},        {"--tap-ignored-prompts", "2", true},
-        {"--tap-login", "disconnect", true},   {"--tap-go-ahead", "no", true},
-        {"--tap-blocks", "refuse", true},      {"--reply-pieces", "3", true},
-        {"--reply-delay", "15", true},         {"--ucp-mode", "maybe", false},
-        {"--ucp-reject-code", "6", false},     {"--ucp-reject-code", "x1", false},
-        {"--tap-ignored-prompts", "-1", false}, {"--tap-go-ahead", "1", false},
-        {"--reply-pieces", "0", false},        {"--reply-delay", "soon", false},
+        {"--ucp-mode", "reject", true},
+        {"--ucp-reject-code", "06", true},
+        {"--tap-password", "pw", true},
+        {"--tap-ignored-prompts", "2", true},
+        {"--tap-login", "disconnect", true},
+        {"--tap-go-ahead", "no", true},
+        {"--tap-blocks", "refuse", true},
+        {"--reply-pieces", "3", true},
+        {"--reply-delay", "15", true},
+        {"--ucp-mode", "maybe", false},
+        {"--ucp-reject-code", "6", false},
+        {"--ucp-reject-code", "x1", false},
+        {"--tap-ignored-prompts", "-1", false},
+        {"--tap-go-ahead", "1", false},
+        {"--reply-pieces", "0", false},
+        {"--reply-delay", "soon", false},
         {"--speed", "9600", false},
     };
     for (const Row &r : rows) {
-        EXPECT_EQ(ParseCentreOption(o, r.option, r.value, error), r.ok) << r.option << " " << r.value;
+        EXPECT_EQ(ParseCentreOption(o, r.option, r.value, error), r.ok)
+            << r.option << " " << r.value;
         EXPECT_EQ(error.empty(), r.ok) << r.option;
     }
     // The accepted values took effect; refused ones changed nothing.

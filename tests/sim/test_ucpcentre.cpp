@@ -139,8 +139,7 @@ TEST(UcpCentreDecode, RefusalCodes)
         {"a result, not an operation", Wrap("R/01/A/0123456:0612/"), "02"},
         {"too few fields", Framed("01/00"), "02"},
         {"no checksum", Framed("01/00035/O/01/0123456///3/616263/8"), "02"},
-        {"six-character LEN that counts the whole frame",
-         Framed(long6 + UCPChecksum(long6)), "02"},
+        {"six-character LEN that counts the whole frame", Framed(long6 + UCPChecksum(long6)), "02"},
         {"LEN off by one", Framed(len36 + UCPChecksum(len36)), "02"},
     };
     for (const auto &r : rows) {

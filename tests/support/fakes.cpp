@@ -7,7 +7,8 @@
 #include <sstream>
 #include <unistd.h>
 
-namespace qm::test {
+namespace qm::test
+{
 
 MaybeFailure FakeSerialPort::fault(const std::string &op)
 {
@@ -115,7 +116,8 @@ void FakeSerialPort::raise(int code)
         handler_(code);
 }
 
-namespace {
+namespace
+{
 std::filesystem::path makeTempDir()
 {
     static std::atomic<int> counter{0};
@@ -128,15 +130,14 @@ std::filesystem::path makeTempDir()
 } // namespace
 
 TestGateway::TestGateway()
-    : dir(makeTempDir()),
-      gw{GatewayState{},
-         port,
-         world,
-         world,
-         notifier,
-         status,
-         fields,
-         ConsoleTimers{CheckPendingSMS, sec1, sec2, sec4, sec8, sec10}}
+    : dir(makeTempDir()), gw{GatewayState{},
+                             port,
+                             world,
+                             world,
+                             notifier,
+                             status,
+                             fields,
+                             ConsoleTimers{CheckPendingSMS, sec1, sec2, sec4, sec8, sec10}}
 {
     gw.state.AppPath = dir.string() + "/";
     gw.state.ConfigFilePath = gw.state.AppPath + "smsconf.conf";

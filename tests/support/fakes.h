@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-namespace qm::test {
+namespace qm::test
+{
 
 struct Notice {
     std::string title;
@@ -21,7 +22,8 @@ struct Notice {
     bool question;
 };
 
-class FakeNotifier final : public Notifier {
+class FakeNotifier final : public Notifier
+{
 public:
     void message(const std::string &title, const std::string &text, NoticeIcon icon) override
     {
@@ -36,7 +38,8 @@ public:
     bool answerYes = true;
 };
 
-class FakeStatusLine final : public StatusLine {
+class FakeStatusLine final : public StatusLine
+{
 public:
     void setText(const std::string &t) override
     {
@@ -71,7 +74,8 @@ struct FakeConsoleFields final : ConsoleFields {
 // same parser as the real port. Faults are injected per operation name
 // ("open", "close", "write", "clearInput", "setSettings", "setPortNumber",
 // "setRtsCtsHandshaking"): failOnce fails the next call, failAlways every call.
-class FakeSerialPort : public SerialPort {
+class FakeSerialPort : public SerialPort
+{
 public:
     explicit FakeSerialPort(SimWorld &world) : world_(world) {}
 
@@ -132,8 +136,8 @@ struct TestGateway {
 
     std::filesystem::path dir;
     SimWorld world;
-    SimTimer CheckPendingSMS{world, 1000}, sec1{world, 1000}, sec2{world, 2000},
-        sec4{world, 4000}, sec8{world, 8000}, sec10{world, 60000};
+    SimTimer CheckPendingSMS{world, 1000}, sec1{world, 1000}, sec2{world, 2000}, sec4{world, 4000},
+        sec8{world, 8000}, sec10{world, 60000};
     FakeSerialPort port{world};
     FakeNotifier notifier;
     FakeStatusLine status;

@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <stdexcept>
 
-namespace qm::test {
+namespace qm::test
+{
 
 using namespace std::chrono;
 

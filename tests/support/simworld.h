@@ -15,11 +15,13 @@
 #include <string>
 #include <vector>
 
-namespace qm::test {
+namespace qm::test
+{
 
 class SimWorld;
 
-class SimTimer final : public Timer {
+class SimTimer final : public Timer
+{
 public:
     explicit SimTimer(SimWorld &world, int interval = 1000) : world_(world), interval_(interval) {}
     void setInterval(int milliseconds) override;
@@ -39,7 +41,8 @@ private:
     std::function<void()> handler_;
 };
 
-class SimWorld final : public Clock, public EventPump {
+class SimWorld final : public Clock, public EventPump
+{
 public:
     SimWorld();
 

@@ -7,8 +7,10 @@
 #include <cerrno>
 #include <cstdlib>
 
-namespace qm::sim {
-namespace {
+namespace qm::sim
+{
+namespace
+{
 
 bool toCount(const std::string &text, long long max, long long &out)
 {

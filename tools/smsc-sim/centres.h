@@ -12,7 +12,8 @@
 #include <utility>
 #include <vector>
 
-namespace qm::sim {
+namespace qm::sim
+{
 
 struct CentreOptions {
     explicit CentreOptions(std::string centreKind = "echo") : kind(std::move(centreKind)) {}

@@ -8,12 +8,12 @@
 #include "jsonrecorder.h"
 
 #include <cerrno>
-#include <ctime>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <optional>

@@ -11,7 +11,8 @@
 #include <string_view>
 #include <vector>
 
-namespace qm::sim {
+namespace qm::sim
+{
 
 // One entry of the simulator's machine-readable record ("dial", "hangup",
 // "received", "accepted", "refused", ...). Field values are byte strings.
@@ -20,7 +21,8 @@ struct SimEvent {
     std::map<std::string, std::string> fields;
 };
 
-class Recorder {
+class Recorder
+{
 public:
     virtual ~Recorder() = default;
     virtual void record(const SimEvent &event) = 0;
@@ -32,7 +34,8 @@ struct Reply {
     std::string bytes;
 };
 
-class SmsCentre {
+class SmsCentre
+{
 public:
     virtual ~SmsCentre() = default;
     // The call has come up (carrier raised); a centre may greet the caller.
