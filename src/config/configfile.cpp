@@ -12,15 +12,6 @@ namespace qm
 namespace
 {
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-bool isLineEnd(char c)
-{
-    return c == '\r' || c == '\n';
-}
-
 // The integer part (floor) of a number written in decimal, if the whole text
 // is a number that fits an int. Read the same whatever the process locale.
 bool integerPart(std::string_view text, int &out)
@@ -59,7 +50,7 @@ std::vector<std::string> SplitConfigEntries(std::string_view content)
     std::size_t i = 0;
     const std::size_t n = content.size();
     while (i < n) {
-        while (i < n && (isBlank(content[i]) || isLineEnd(content[i])))
+        while (i < n && (IsBlank(content[i]) || IsLineEnd(content[i])))
             ++i;
         if (i >= n)
             break;
@@ -73,11 +64,11 @@ std::vector<std::string> SplitConfigEntries(std::string_view content)
             entries.emplace_back(content.substr(i + 1, stop - i - 1));
             i = stop == n ? n : stop + 1;
             // Whatever follows the closing quote up to the separator is dropped.
-            while (i < n && content[i] != ',' && !isLineEnd(content[i]))
+            while (i < n && content[i] != ',' && !IsLineEnd(content[i]))
                 ++i;
         } else {
             const std::size_t start = i;
-            while (i < n && content[i] != ',' && !isLineEnd(content[i]))
+            while (i < n && content[i] != ',' && !IsLineEnd(content[i]))
                 ++i;
             entries.emplace_back(TrimBlanks(content.substr(start, i - start)));
         }

@@ -1,4 +1,5 @@
 #include "crypto/clscryptoapi.h"
+#include "core/text.h"
 
 #include "crypto/securewipe.h"
 
@@ -95,17 +96,6 @@ ByteArray defaultPassword()
     return pw;
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 void appendHex(std::string &out, std::uint8_t b)
 {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -181,8 +171,8 @@ std::string clsCryptoAPI::ConvertStringFromHex(std::string_view strHex)
     bool corrupted = strHex.size() % 2 != 0;
     out.reserve(strHex.size() / 2);
     for (std::size_t i = 0; !corrupted && i < strHex.size(); i += 2) {
-        const int hi = hexDigit(strHex[i]);
-        const int lo = hexDigit(strHex[i + 1]);
+        const int hi = HexDigitValue(strHex[i]);
+        const int lo = HexDigitValue(strHex[i + 1]);
         // A pair that is not hexadecimal is as corrupt as an odd length.
         corrupted = hi < 0 || lo < 0;
         out.push_back(static_cast<char>(hi * 16 + lo));

@@ -10,14 +10,6 @@ namespace qm
 namespace
 {
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-bool IsLineEnd(char c)
-{
-    return c == '\r' || c == '\n';
-}
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';

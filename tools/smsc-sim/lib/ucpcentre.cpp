@@ -1,4 +1,5 @@
 #include "ucpcentre.h"
+#include "core/text.h"
 
 #include <algorithm>
 
@@ -35,17 +36,6 @@ bool IsTwoDigits(std::string_view s)
     return s.size() == 2 && AllDigits(s);
 }
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // IA5 hexadecimal back to bytes; false on odd length or a non-hex digit.
 bool DecodeHex(std::string_view hex, std::string &out)
 {
@@ -53,8 +43,8 @@ bool DecodeHex(std::string_view hex, std::string &out)
         return false;
     out.clear();
     for (std::size_t i = 0; i < hex.size(); i += 2) {
-        const int hi = HexValue(hex[i]);
-        const int lo = HexValue(hex[i + 1]);
+        const int hi = HexDigitValue(hex[i]);
+        const int lo = HexDigitValue(hex[i + 1]);
         if (hi < 0 || lo < 0)
             return false;
         out += static_cast<char>(hi * 16 + lo);
@@ -122,10 +112,11 @@ UcpDecoded DecodeUcpFrame(std::string_view inner)
 
     // The checksum is the last two characters, whatever the fields look like.
     const std::string_view checksum = inner.substr(inner.size() - 2);
-    if (HexValue(checksum[0]) < 0 || HexValue(checksum[1]) < 0)
+    if (HexDigitValue(checksum[0]) < 0 || HexDigitValue(checksum[1]) < 0)
         return Refuse(d, "02", "no checksum");
     const std::string_view body = inner.substr(0, inner.size() - 2);
-    const unsigned want = static_cast<unsigned>(HexValue(checksum[0]) * 16 + HexValue(checksum[1]));
+    const unsigned want =
+        static_cast<unsigned>(HexDigitValue(checksum[0]) * 16 + HexDigitValue(checksum[1]));
     if ((ByteSum(body) & 0xFF) != want)
         return Refuse(d, "01", "checksum error");
 
