@@ -38,7 +38,7 @@ int main(int argc, char **argv)
 
     const std::string folder = programFolder();
     // The console gives its timers their designed intervals.
-    qm::QtTimer checkPendingSMS, sec1, sec2, sec4, sec8, sec10;
+    qm::QtTimer checkPendingSMS, sec1, sec2, sec4, sec8, sec10, startRetry;
     qm::QtEventPump pump;
     qm::QtClock clock;
     qm::MessageBoxNotifier notifier;
@@ -52,7 +52,7 @@ int main(int argc, char **argv)
 
     qm::SMSConsole sms(qm::ConsolePlatform{
         port, pump, clock, notifier, fileDialog,
-        qm::ConsoleTimers{checkPendingSMS, sec1, sec2, sec4, sec8, sec10}, folder});
+        qm::ConsoleTimers{checkPendingSMS, sec1, sec2, sec4, sec8, sec10}, folder, &startRetry});
     console = &sms;
     sms.startUp();
     sms.form().show();

@@ -2,6 +2,7 @@
 
 #include "config/settings.h"
 #include "console/ansi.h"
+#include "console/autosending.h"
 #include "modem/applymodemsettings.h"
 #include "modem/portevents.h"
 #include "ui_frmsmsconsole.h"
@@ -63,6 +64,11 @@ SMSConsole::SMSConsole(ConsolePlatform platform, QObject *parent)
         timer->setInterval(interval);
     }
     ConnectConsoleTimers(gw_);
+    if (Timer *retry = platform_.startRetry) {
+        retry->setEnabled(false);
+        retry->setInterval(1000);
+        retry->setTickHandler([this] { onStartRetry(); });
+    }
     gw_.port.setEventHandler([this](int code) { OnPortEvent(gw_, code); });
     connectHandlers();
 }
@@ -77,6 +83,7 @@ void SMSConsole::connectHandlers()
         connect(list, &QComboBox::currentIndexChanged, this, [this, list] { listAction(list); });
         list->installEventFilter(this);
     }
+    connect(ui->cmdStartSendSMS, &QPushButton::clicked, this, [this] { onStartSendSMS(); });
     connect(ui->txtSMSCenterNumber, &QLineEdit::textChanged, this,
             [this] { onSMSCenterNumberChanged(); });
     for (QLineEdit *field : {ui->txtAuthenticationCode, ui->txtStored, ui->txtDelivered})
@@ -106,6 +113,36 @@ void SMSConsole::listAction(QComboBox *list)
         saveIfLoaded();
     else if (list == ui->cmbProtocol)
         onProtocolSwitch();
+}
+
+void SMSConsole::onStartSendSMS()
+{
+    QPushButton *button = form_.ui->cmdStartSendSMS;
+    const auto setCaption = [button](std::string_view caption) {
+        button->setText(fromAnsi(caption));
+    };
+    const SendCycleResult result = PressStartSendSMS(gw_, toAnsi(button->text()), setCaption);
+    if (result == SendCycleResult::ExchangeBusy)
+        retryStartLater();
+}
+
+void SMSConsole::retryStartLater()
+{
+    // A test message is under way further up the stack, and the loop cannot
+    // start inside it: try again each second until it has ended.
+    if (platform_.startRetry)
+        platform_.startRetry->setEnabled(true);
+}
+
+void SMSConsole::onStartRetry()
+{
+    platform_.startRetry->setEnabled(false);
+    // A Stop in between cancels: the flag and the caption are checked again.
+    if (!gw_.state.AutoSending || form_.ui->cmdStartSendSMS->text() != fromAnsi(StopSendingCaption))
+        return;
+    std::string recipient, message;
+    if (SendPendingSMS(gw_, recipient, message) == SendCycleResult::ExchangeBusy)
+        retryStartLater();
 }
 
 void SMSConsole::saveIfLoaded()

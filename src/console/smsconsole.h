@@ -27,6 +27,8 @@ struct ConsolePlatform {
     FileDialog &fileDialog;
     ConsoleTimers timers;
     std::string programFolder; // the executable's folder, with trailing separator
+    // Retries a start of automatic sending that a test message held up.
+    Timer *startRetry = nullptr;
 };
 
 class SMSConsole final : public QObject, public ConsoleFields, public StatusLine
@@ -74,6 +76,9 @@ private:
     void onProtocolSwitch();
     void onSMSCenterNumberChanged();
     void saveIfLoaded();
+    void onStartSendSMS();
+    void retryStartLater();
+    void onStartRetry();
     void listAction(QComboBox *list);
 
     frmSMSConsole form_;

@@ -3,6 +3,8 @@
 // reach the world. One instance lives as long as the console; routines are
 // free functions taking it, and everything runs on one thread.
 
+#include "outbox/outboxfile.h"
+#include "outbox/recipientfilter.h"
 #include "platform/clock.h"
 #include "platform/consolefields.h"
 #include "platform/eventpump.h"
@@ -11,6 +13,7 @@
 #include "platform/statusline.h"
 #include "platform/timer.h"
 
+#include <set>
 #include <string>
 
 namespace qm
@@ -35,6 +38,15 @@ struct GatewayState {
     bool WaitSec1 = false;
     bool WaitSec10 = false;
     ModemLine modemLine;
+    // The automatic send loop is running (somewhere down the stack).
+    bool SendCycleRunning = false;
+    // A message exchange, from dialling to the hang-up after it, is under way.
+    bool ExchangeInProgress = false;
+    // Outbox files the send cycle passes over for the rest of the run: their
+    // trouble (cannot be deleted after sending, cannot be read) is logged once.
+    std::set<std::string> PassedOverFiles;
+    // The last outbox listing failure logged, so a lasting one is logged once.
+    std::string OutboxListingFailure;
 };
 
 // The console's six timers, by their names.
@@ -58,6 +70,11 @@ struct Gateway {
     ConsoleTimers timers;
     // Title of the gateway's own message boxes.
     std::string programName = "Quillmast";
+    // Creates the recipient filter for each message read from a file.
+    RecipientFilterFactory recipientFilter = MakePassThroughRecipientFilter;
+    // How message files are read and deleted (tests put faults here).
+    std::function<OutboxFileRead(const std::string &path)> readMessageFile = ReadOutboxFile;
+    std::function<MaybeFailure(const std::string &path)> deleteMessageFile = DeleteOutboxFile;
 };
 
 // Folder separator used when building AppPath-relative paths.

@@ -45,7 +45,8 @@ bool IsOutboxFileName(const std::string &name)
 
 #ifdef _WIN32
 
-std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailure *error)
+std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailure *error,
+                                          const PassOver &passOver)
 {
     if (error)
         error->reset();
@@ -64,7 +65,8 @@ std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailur
             FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
         // The suffix is checked again: "*.dat" also matches "x.data" through
         // its short 8.3 name.
-        if ((data.dwFileAttributes & skip) == 0 && IsOutboxFileName(data.cFileName)) {
+        if ((data.dwFileAttributes & skip) == 0 && IsOutboxFileName(data.cFileName) &&
+            !(passOver && passOver(data.cFileName))) {
             found = data.cFileName;
             break;
         }
@@ -75,7 +77,8 @@ std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailur
 
 #else
 
-std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailure *error)
+std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailure *error,
+                                          const PassOver &passOver)
 {
     if (error)
         error->reset();
@@ -95,7 +98,7 @@ std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailur
             break;
         }
         const std::string name = entry->d_name;
-        if (!IsOutboxFileName(name))
+        if (!IsOutboxFileName(name) || (passOver && passOver(name)))
             continue;
         bool regular = entry->d_type == DT_REG;
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
@@ -114,6 +117,13 @@ std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailur
 }
 
 #endif
+
+MaybeFailure DeleteOutboxFile(const std::string &path)
+{
+    if (std::remove(path.c_str()) == 0 || errno == ENOENT)
+        return std::nullopt;
+    return ErrnoFailure(errno);
+}
 
 OutboxFileRead ReadOutboxFile(const std::string &path)
 {

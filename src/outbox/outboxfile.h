@@ -4,6 +4,7 @@
 #include "outbox/outboxfields.h"
 #include "platform/failure.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -18,7 +19,10 @@ namespace qm
 // separator (AppPath + "outbox/"). A missing folder, an empty one or one that
 // cannot be listed gives no name; `error`, when given, then tells why the
 // folder could not be listed (left empty for a missing folder).
-std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailure *error = nullptr);
+// `passOver`, when given, names files to pass over as if they were not there.
+using PassOver = std::function<bool(const std::string &name)>;
+std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailure *error = nullptr,
+                                          const PassOver &passOver = {});
 
 // True when `name` has the message-file suffix and is not hidden.
 bool IsOutboxFileName(const std::string &name);
@@ -31,5 +35,8 @@ struct OutboxFileRead {
 // Reads the whole file and closes it before returning, then splits the
 // fields. A file that cannot be read gives empty fields and the failure.
 OutboxFileRead ReadOutboxFile(const std::string &path);
+
+// Deletes the file. A file that is not there (any more) is no failure.
+MaybeFailure DeleteOutboxFile(const std::string &path);
 
 } // namespace qm

@@ -19,6 +19,8 @@ namespace qm::test
 namespace
 {
 
+using namespace std::chrono_literals;
+
 class PresetDialog : public FileDialog
 {
 public:
@@ -53,13 +55,14 @@ struct ConsoleRig {
         console = std::make_unique<SMSConsole>(ConsolePlatform{
             t.port, t.world, t.world, t.notifier, dialog,
             ConsoleTimers{t.CheckPendingSMS, t.sec1, t.sec2, t.sec4, t.sec8, t.sec10},
-            t.dir.string() + "/"});
+            t.dir.string() + "/", &startRetry});
         console->startUp();
     }
     Ui::frmSMSConsole &ui() { return *console->form().ui; }
     std::string file() const { return t.readFile("smsconf.conf"); }
 
     TestGateway t;
+    SimTimer startRetry{t.world};
     PresetDialog dialog;
     std::unique_ptr<SMSConsole> console;
 };
@@ -323,6 +326,47 @@ TEST(ConsoleEditing, ModemChangeWithOpenPortAsks)
     EXPECT_EQ(r.t.port.settings(), "9600,E,7,1");
     EXPECT_NE(r.t.readFile("Events.Log").find("Modem Settings Changed/False\r\n"),
               std::string::npos);
+}
+
+TEST(ConsoleSending, StartButtonRunsTheCycleAndClearingTheNumberOnlyDisablesIt)
+{
+    ConsoleRig r(CompleteFile);
+    QPushButton *start = r.ui().cmdStartSendSMS;
+    std::vector<std::pair<QString, bool>> seen; // caption and enabled, while running
+    r.t.world.after(1500ms, [&] {
+        r.ui().txtSMSCenterNumber->clear();
+        seen.emplace_back(start->text(), start->isEnabled());
+    });
+    r.t.world.after(3500ms, [&] { r.ui().txtSMSCenterNumber->setText("0612345"); });
+    r.t.world.after(5500ms, [&] { start->click(); });
+    start->click(); // returns once the nested click has stopped the cycle
+    EXPECT_EQ(seen, (std::vector<std::pair<QString, bool>>{{"Stop Automatic SMS Sending", false}}));
+    EXPECT_EQ(start->text(), "Start Automatic SMS Sending");
+    EXPECT_FALSE(r.console->gateway().state.AutoSending);
+    EXPECT_GE(r.t.world.elapsed(), 5500ms);
+}
+
+TEST(ConsoleSending, StartHeldUpByATestMessageIsRetriedEachSecond)
+{
+    ConsoleRig r(CompleteFile);
+    GatewayState &st = r.console->gateway().state;
+    st.ExchangeInProgress = true; // a test message further up the stack
+    r.ui().cmdStartSendSMS->click();
+    EXPECT_EQ(r.ui().cmdStartSendSMS->text(), "Stop Automatic SMS Sending");
+    EXPECT_FALSE(st.SendCycleRunning);
+    r.t.world.pump(); // a retry while it is still under way
+    EXPECT_FALSE(st.SendCycleRunning);
+    EXPECT_TRUE(r.startRetry.isEnabled());
+    st.ExchangeInProgress = false;
+    bool ranLoop = false;
+    r.t.world.after(1500ms, [&] { // inside the loop the retry started
+        ranLoop = st.SendCycleRunning;
+        r.ui().cmdStartSendSMS->click(); // stop
+    });
+    r.t.world.pump(); // the next retry starts the loop
+    EXPECT_TRUE(ranLoop);
+    EXPECT_FALSE(st.SendCycleRunning);
+    EXPECT_FALSE(r.startRetry.isEnabled());
 }
 
 } // namespace

@@ -1,17 +1,18 @@
 // The real port adapter and Qt seams against smsc-sim on a pseudo-terminal,
 // in real time. Each test takes about a second.
 
+#include "console/autosending.h"
 #include "fakes.h"
 #include "modem/dial.h"
 #include "modem/portevents.h"
 #include "modem/qtserialport.h"
+#include "outbox/sendcycle.h"
 #include "platform/qtclock.h"
 #include "platform/qteventpump.h"
 #include "platform/qttimer.h"
-#include "tap/tapblock.h"
-#include "ucp/ucpframe.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -290,59 +291,52 @@ TEST(QtSeams, TimerRulesAndPumpWake)
     EXPECT_FALSE(ticking.isEnabled());
 }
 
-// The simulator's centres behind the modem: what our builders send is
-// accepted, answered and recorded as delivered.
-TEST(CentresPty, UcpFrameIsAcceptedAnsweredAndRecorded)
+// The send cycle delivers outbox files through the real adapter and seams:
+// started as the console's button does, stopped once the outbox is empty.
+void DeliverOutbox(RealRig &r, const std::string &protocol)
+{
+    r.t.fields.SMSCenterNumber = "5550100";
+    r.t.fields.Protocol = protocol;
+    r.t.fields.OperationType = "51";
+    r.t.fields.AuthenticationCode = "pw1";
+    fs::create_directories(r.t.dir / "outbox");
+    std::ofstream(r.t.dir / "outbox" / "m.dat") << "\"06 1234 5678\",\"Disk C: 95% full\"\r\n";
+    QTimer watch; // looks at the folder, as an operator would
+    QObject::connect(&watch, &QTimer::timeout, [&r] {
+        if (fs::is_empty(r.t.dir / "outbox") && !r.gw.state.ExchangeInProgress)
+            StopAutomaticSending(r.gw);
+    });
+    watch.start(50);
+    QTimer::singleShot(15000, [&r] { StopAutomaticSending(r.gw); }); // bound
+    std::string none, nothing;
+    r.gw.state.AutoSending = true;
+    EXPECT_EQ(SendPendingSMS(r.gw, none, nothing), SendCycleResult::Done);
+    EXPECT_TRUE(fs::is_empty(r.t.dir / "outbox"));
+    EXPECT_FALSE(r.port.isOpen());
+}
+
+TEST(SendCyclePty, UcpMessageFromTheOutboxIsDelivered)
 {
     RealRig r;
     Simulator sim(r.t.dir, {"--connect-delay", "0", "--no-echo", "--centre", "ucp", "--reply-delay",
                             "20", "--reply-pieces", "2"});
-    DialSMSCenter(r.gw, "5550100");
-    ASSERT_TRUE(r.gw.state.Connected);
-    ASSERT_TRUE(r.pumpUntil([&] { return r.received("CONNECT"); }));
-    r.gw.state.ReceiveBuffer.clear();
-
-    const auto frame = BuildUCPFrame("51", "0612345678", "Disk C: 95% full", "", "");
-    ASSERT_TRUE(frame);
-    ASSERT_FALSE(r.port.write(*frame));
-    ASSERT_TRUE(r.pumpUntil([&] { return r.received("\x03"); }));
-    EXPECT_THAT(r.gw.state.ReceiveBuffer, testing::StartsWith("\x02"
-                                                              "01/"));
-    EXPECT_THAT(r.gw.state.ReceiveBuffer, HasSubstr("/R/51/A//0612345678:"));
-    // The answer came in two pieces; both reached the buffer, in order.
-    EXPECT_EQ(r.gw.state.ReceiveBuffer.find('\x02'), 0u);
-    EXPECT_EQ(r.gw.state.ReceiveBuffer.back(), '\x03');
-    // Closing the port drops the carrier taken from the answers, reported as
-    // on a real line.
-    ASSERT_TRUE(r.gw.state.Connected);
-    ASSERT_FALSE(r.port.close());
-    ASSERT_TRUE(r.pumpUntil([&] { return !r.gw.state.Connected; }));
-    EXPECT_EQ(r.t.status.text(), "Disconnected");
+    DeliverOutbox(r, "UCP");
     EXPECT_THAT(
         sim.waitForRecord(R"("kind":"hangup")"),
         HasSubstr(
             R"("kind":"accepted","ot":"51","protocol":"UCP","recipient":"0612345678","text":"Disk C: 95% full")"));
+    EXPECT_THAT(r.t.readFile("Events.Log"), HasSubstr("Response to message recieved:\x02"));
 }
 
-TEST(CentresPty, TapLoginAndBlockAreAcknowledged)
+TEST(SendCyclePty, TapMessageFromTheOutboxIsDelivered)
 {
     RealRig r;
     Simulator sim(r.t.dir, {"--connect-delay", "0", "--no-echo", "--centre", "tap",
                             "--tap-password", "pw1", "--reply-delay", "20"});
-    DialSMSCenter(r.gw, "5550100");
-    ASSERT_TRUE(r.gw.state.Connected);
-    ASSERT_FALSE(r.port.write("\r"));
-    ASSERT_TRUE(r.pumpUntil([&] { return r.received("ID="); }));
-    ASSERT_FALSE(r.port.write("\x1bPG1pw1\r"));
-    ASSERT_TRUE(r.pumpUntil([&] { return r.received("\x1b[p\r"); }));
-    EXPECT_TRUE(r.received("\x06\r"));
-    r.gw.state.ReceiveBuffer.clear();
-
-    ASSERT_FALSE(r.port.write(BuildTAPBlock("0612345678", "abc \xe9")));
-    ASSERT_TRUE(r.pumpUntil([&] { return r.received("\r"); }));
-    EXPECT_EQ(r.gw.state.ReceiveBuffer, "\x06\r");
-    r.port.close();
-    EXPECT_THAT(sim.waitForRecord(R"("kind":"hangup")"), HasSubstr(R"("recipient":"0612345678")"));
+    DeliverOutbox(r, "TAP");
+    EXPECT_THAT(sim.waitForRecord(R"("kind":"hangup")"),
+                HasSubstr(R"("recipient":"0612345678","text":"Disk C: 95% full")"));
+    EXPECT_THAT(r.t.readFile("Master.Log"), HasSubstr("Message Sent: <STX>0612345678<CR>"));
 }
 
 } // namespace

@@ -51,7 +51,7 @@ const char *CentreOptionsUsage()
     return "  UCP centre: [--ucp-mode accept|reject|silent] [--ucp-reject-code NN]\n"
            "  TAP centre: [--tap-password PW] [--tap-ignored-prompts N]\n"
            "              [--tap-login check|refuse|disconnect] [--tap-go-ahead yes|no]\n"
-           "              [--tap-blocks check|nak|refuse]\n"
+           "              [--tap-blocks check|nak|refuse] [--tap-go-ahead-delay MS]\n"
            "  both:       [--reply-pieces N] [--reply-delay MS]\n";
 }
 
@@ -95,6 +95,11 @@ bool ParseCentreOption(CentreOptions &o, const std::string &option, const std::s
             o.tap.goAhead = value == "yes";
         else
             error = "--tap-go-ahead takes yes or no";
+    } else if (option == "--tap-go-ahead-delay") {
+        if (toCount(value, 3600000, n))
+            o.tap.goAheadDelay = std::chrono::milliseconds(n);
+        else
+            error = "bad go-ahead delay";
     } else if (option == "--tap-blocks") {
         if (value == "check")
             o.tap.blocks = TapCentreOptions::Blocks::Check;

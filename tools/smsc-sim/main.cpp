@@ -60,10 +60,12 @@ void usage(std::FILE *to)
     std::fprintf(to,
                  "usage: smsc-sim --dir DIR [--name COM1] [--record FILE]\n"
                  "                [--result connect|busy|no-carrier|no-dialtone|error|silent]\n"
-                 "                [--connect-delay MS] [--speed BPS] [--no-echo] [--centre %s]\n"
+                 "                [--connect-delay MS] [--drop-carrier-after MS] [--speed BPS]\n"
+                 "                [--no-echo] [--centre %s]\n"
                  "Serves a simulated modem on a pseudo-terminal linked as DIR/NAME.\n"
                  "The record (default DIR/smsc-sim.jsonl) gets one JSON object per event.\n"
                  "%s"
+                 "--drop-carrier-after MS: the far end hangs up every call MS after CONNECT.\n"
                  "SIGUSR1 drops the carrier of a call in progress; SIGTERM/SIGINT end.\n",
                  kinds.c_str(), CentreOptionsUsage());
 }
@@ -122,6 +124,8 @@ std::optional<Options> parse(int argc, char **argv)
             o.modem.result = *r;
         } else if (arg == "--connect-delay" && toNumber(value, n) && n <= 3600000) {
             o.modem.connectDelay = std::chrono::milliseconds(n);
+        } else if (arg == "--drop-carrier-after" && toNumber(value, n) && n <= 3600000) {
+            o.modem.dropAfter = std::chrono::milliseconds(n);
         } else if (arg == "--speed" && toNumber(value, n) && n > 0 && n <= 10000000) {
             o.modem.speed = static_cast<int>(n);
         } else if (arg == "--centre") {

@@ -78,6 +78,17 @@ void HayesModem::result(SimTime due, std::string_view code)
 
 void HayesModem::advance(SimTime now)
 {
+    completeDial(now);
+    if (dropAt_ && *dropAt_ <= now && state_ == State::Online) {
+        const SimTime at = *dropAt_;
+        dropAt_.reset();
+        hangup(at, "remote");
+        result(at, "NO CARRIER");
+    }
+}
+
+void HayesModem::completeDial(SimTime now)
+{
     if (state_ != State::Dialling || !dialDoneAt_ || *dialDoneAt_ > now)
         return;
     const SimTime at = *dialDoneAt_;
@@ -88,6 +99,8 @@ void HayesModem::advance(SimTime now)
         carrier_ = true;
         result(at, "CONNECT " + std::to_string(scenario_.speed));
         record("connect", {{"speed", std::to_string(scenario_.speed)}});
+        if (scenario_.dropAfter)
+            dropAt_ = at + *scenario_.dropAfter;
         if (centre_)
             for (Reply &r : centre_->onConnect())
                 emit(at + r.delay, std::move(r.bytes));
@@ -239,6 +252,8 @@ std::string HayesModem::takeOutput(SimTime now)
 std::optional<SimTime> HayesModem::nextDue() const
 {
     std::optional<SimTime> next = dialDoneAt_;
+    if (dropAt_ && (!next || *dropAt_ < *next))
+        next = dropAt_;
     if (!out_.empty() && (!next || out_.front().due < *next))
         next = out_.front().due;
     return next;
@@ -250,6 +265,7 @@ void HayesModem::hangup(SimTime, std::string_view reason)
     state_ = State::Command;
     carrier_ = false;
     dialDoneAt_.reset();
+    dropAt_.reset();
     if (wasOnline && centre_)
         centre_->onHangup();
     record("hangup", {{"reason", std::string(reason)}});

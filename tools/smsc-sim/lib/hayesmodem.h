@@ -32,6 +32,8 @@ struct ModemScenario {
     int speed = 9600;
     // The stored echo setting, in force at power-up and after ATZ.
     bool echo = true;
+    // When set, the far end drops every call this long after CONNECT.
+    std::optional<std::chrono::milliseconds> dropAfter;
 };
 
 class HayesModem
@@ -71,6 +73,7 @@ private:
         SimTime due;
         std::string bytes;
     };
+    void completeDial(SimTime now);
     void emit(SimTime due, std::string bytes);
     void result(SimTime due, std::string_view code);
     void commandByte(SimTime now, char c);
@@ -86,6 +89,7 @@ private:
     bool carrier_ = false;
     std::string line_;
     std::optional<SimTime> dialDoneAt_;
+    std::optional<SimTime> dropAt_;
     std::deque<Output> out_;
 };
 

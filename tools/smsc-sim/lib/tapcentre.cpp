@@ -187,10 +187,13 @@ void TapCentre::handleLoginLine(std::vector<Reply> &out, const std::string &line
         state_ = State::Done;
     } else if (options_.login == TapCentreOptions::Login::Check && password == options_.password) {
         event.fields["result"] = "accepted";
-        std::string reply{ACK, CR};
-        if (options_.goAhead)
-            reply += std::string{ESC, '[', 'p', CR};
-        answer(out, reply, order);
+        answer(out, std::string{ACK, CR}, order);
+        if (options_.goAhead) {
+            const std::size_t first = out.size();
+            answer(out, std::string{ESC, '[', 'p', CR}, order);
+            for (std::size_t i = first; i < out.size(); ++i)
+                out[i].delay += options_.goAheadDelay;
+        }
         state_ = State::LoggedIn;
     } else {
         event.fields["result"] = "refused";

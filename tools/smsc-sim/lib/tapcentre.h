@@ -37,6 +37,8 @@ struct TapCentreOptions {
     };
     Login login = Login::Check;
     bool goAhead = true; // send ESC "[p" CR after a login ACK
+    // The go-ahead comes this much later than the ACK (a slow centre).
+    std::chrono::milliseconds goAheadDelay{0};
     enum class Blocks {
         Check,  // ACK a good block, NAK a bad checksum
         Nak,    // NAK every block

@@ -1,0 +1,41 @@
+#include "modem/waits.h"
+
+#include "log/writelog.h"
+
+namespace qm
+{
+namespace
+{
+
+template <typename AfterPump> void waitForTick(Gateway &gw, AfterPump afterPump)
+{
+    GatewayState &st = gw.state;
+    st.WaitSec1 = true;
+    gw.timers.sec1.setEnabled(true);
+    while (st.WaitSec1) {
+        gw.pump.pump();
+        afterPump();
+    }
+}
+
+} // namespace
+
+void WaitForSec1Tick(Gateway &gw)
+{
+    waitForTick(gw, [] {});
+}
+
+void ListenForResponses(Gateway &gw)
+{
+    waitForTick(gw, [&gw] {
+        if (gw.state.ReceiveBuffer.empty())
+            return;
+        // Taken before logging: a log failure's box pumps events, and text
+        // arriving meanwhile belongs to the next entry.
+        std::string received;
+        received.swap(gw.state.ReceiveBuffer);
+        WriteLog(gw, LogTarget::BothLogs, "Response to message recieved:" + received);
+    });
+}
+
+} // namespace qm

@@ -1,0 +1,20 @@
+#pragma once
+// The one-second waits of the protocol routines: they arm sec1 and pump
+// events until its tick clears WaitSec1, so the port events and the
+// operator's actions are served meanwhile. sec1 is left running; a caller
+// that wants it off stops it.
+
+#include "core/gateway.h"
+
+namespace qm
+{
+
+// Until the next tick of sec1 (at most its interval when it already runs).
+void WaitForSec1Tick(Gateway &gw);
+
+// The same wait, writing "Response to message recieved:" and the received
+// text, raw, to both logs after every pump that left ReceiveBuffer non-empty,
+// and emptying ReceiveBuffer each time.
+void ListenForResponses(Gateway &gw);
+
+} // namespace qm

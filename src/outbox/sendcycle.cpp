@@ -1,0 +1,133 @@
+#include "outbox/sendcycle.h"
+
+#include "log/controlchars.h"
+#include "log/writelog.h"
+#include "outbox/messagefile.h"
+#include "tap/sendtap.h"
+#include "ucp/senducp.h"
+
+#include <exception>
+#include <system_error>
+
+namespace qm
+{
+namespace
+{
+
+// Sets a flag for as long as it lives, however the scope is left.
+class FlagScope
+{
+public:
+    explicit FlagScope(bool &flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope &) = delete;
+    FlagScope &operator=(const FlagScope &) = delete;
+
+private:
+    bool &flag_;
+};
+
+void sendOne(Gateway &gw, const std::string &recipient, const std::string &messageText,
+             const std::string &fileName)
+{
+    if (gw.fields.protocol() == "UCP")
+        SendUCPSMS(gw, recipient, messageText, fileName);
+    else
+        SendTAPSMS(gw, recipient, messageText, fileName);
+}
+
+// After an automatic message: end the call, and leave no port open.
+void hangUp(Gateway &gw)
+{
+    GatewayState &st = gw.state;
+    if (st.Connected) {
+        // A refused "ATH" is no reason to stop: closing the port drops DTR,
+        // which ends the call as well.
+        (void)gw.port.write("ATH");
+        st.Connected = false;
+        (void)gw.port.close();
+        st.TapLoggedIn = false;
+    } else if (gw.port.isOpen()) {
+        // A failed dial leaves the port open; a modem still dialling would
+        // otherwise bring up a call nobody hangs up.
+        (void)gw.port.close();
+        st.TapLoggedIn = false;
+    }
+}
+
+// The loop ends (automatic sending still reads as on). A call it was in
+// the middle of is ended, or it would stay up with nobody to hang it up.
+void logUnexpected(Gateway &gw, int code, const std::string &description)
+{
+    WriteLog(gw, LogTarget::BothLogs,
+             std::string("Err-0001:Error occured in sending SMS. Please Check SMS Settings and "
+                         "retry again") +
+                 Ctl::CR + "Error:" + std::to_string(code) + "-" + description);
+    if (!gw.state.TestMode)
+        hangUp(gw);
+}
+
+SendCycleResult automaticLoop(Gateway &gw)
+{
+    GatewayState &st = gw.state;
+    if (gw.fields.smsCenterNumber().empty()) {
+        WriteLog(gw, LogTarget::MasterLog, "SMS Center Number not optional");
+        WriteLog(gw, LogTarget::StatusLine, "SMS Center Number not optional");
+        return SendCycleResult::Done;
+    }
+    FlagScope running(st.SendCycleRunning);
+    while (st.AutoSending) {
+        if (const auto name = PickMessageFile(gw)) {
+            FlagScope exchange(st.ExchangeInProgress);
+            sendOne(gw, {}, {}, *name);
+            hangUp(gw);
+        }
+        short n = 1;
+        WaitSeconds(gw, n);
+    }
+    return SendCycleResult::Done;
+}
+
+} // namespace
+
+SendCycleResult SendPendingSMS(Gateway &gw, std::string &recipient, std::string &messageText)
+{
+    GatewayState &st = gw.state;
+    if (st.ExchangeInProgress) {
+        if (st.TestMode)
+            gw.status.setText(ExchangeBusyText);
+        return st.SendCycleRunning && !st.TestMode ? SendCycleResult::LoopRunning
+                                                   : SendCycleResult::ExchangeBusy;
+    }
+    if (!st.TestMode && !st.AutoSending)
+        return SendCycleResult::Done;
+    if (!st.TestMode && st.SendCycleRunning)
+        return SendCycleResult::LoopRunning;
+    try {
+        if (st.TestMode) {
+            FlagScope exchange(st.ExchangeInProgress);
+            sendOne(gw, recipient, messageText, {});
+            return SendCycleResult::Done;
+        }
+        return automaticLoop(gw);
+    } catch (const std::system_error &e) {
+        logUnexpected(gw, e.code().value(), e.what());
+    } catch (const std::exception &e) {
+        logUnexpected(gw, 0, e.what());
+    } catch (...) {
+        logUnexpected(gw, 0, "unknown failure");
+    }
+    return SendCycleResult::Done;
+}
+
+void WaitSeconds(Gateway &gw, short &n)
+{
+    using namespace std::chrono;
+    // Whole-second resolution: the pause ends at the (n+1)th boundary.
+    const TimePoint end = floor<seconds>(gw.clock.now()) + seconds(n + 1);
+    do
+        gw.pump.pump(end);
+    while (gw.clock.now() < end);
+}
+
+} // namespace qm

@@ -1,0 +1,93 @@
+#include "sendrig.h"
+
+#include "modem/portevents.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+
+namespace qm::test
+{
+
+std::vector<std::pair<std::string, std::string>> EventList::messages(const std::string &kind) const
+{
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const sim::SimEvent &e : events)
+        if (e.kind == kind && e.fields.count("recipient"))
+            out.emplace_back(e.fields.at("recipient"), e.fields.at("text"));
+    return out;
+}
+
+int EventList::count(const std::string &kind) const
+{
+    return int(std::count_if(events.begin(), events.end(),
+                             [&](const sim::SimEvent &e) { return e.kind == kind; }));
+}
+
+namespace
+{
+std::unique_ptr<sim::SmsCentre> makeCentre(const RigOptions &o, sim::Recorder &r)
+{
+    if (o.protocol == "UCP")
+        return std::make_unique<sim::UcpCentre>(o.ucp, &r);
+    return std::make_unique<sim::TapCentre>(o.tap, &r);
+}
+} // namespace
+
+SendRig::SendRig(RigOptions o)
+    : centre(makeCentre(o, record)), modem(o.modem, centre.get(), &record),
+      port(t.world, modem), gw{GatewayState{}, port,     t.world,  t.world,
+                               t.notifier,     t.status, t.fields, t.gw.timers}
+{
+    gw.state.AppPath = t.gw.state.AppPath;
+    gw.state.ConfigFilePath = t.gw.state.ConfigFilePath;
+    ConnectConsoleTimers(gw);
+    port.setEventHandler([this](int code) { OnPortEvent(gw, code); });
+    t.fields.SMSCenterNumber = "0612345678";
+    t.fields.Protocol = o.protocol;
+    t.fields.OperationType = o.operationType;
+    t.fields.AuthenticationCode = o.tap.password;
+}
+
+void SendRig::addMessage(const std::string &name, const std::string &content)
+{
+    std::filesystem::create_directories(t.dir / "outbox");
+    std::ofstream(t.dir / "outbox" / name, std::ios::binary) << content;
+}
+
+std::vector<std::string> SendRig::outbox() const
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto &e : std::filesystem::directory_iterator(t.dir / "outbox", ec))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> LogTexts(const std::string &file)
+{
+    static const std::string Tail = "/False\r\n";
+    constexpr std::size_t StampLength = 21; // "dd/mm/yyyy hh:mm:ss: "
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t pos = file.find(Tail); pos != std::string::npos;
+         pos = file.find(Tail, pos + 1)) {
+        const std::size_t next = pos + Tail.size();
+        if (next < file.size() && !std::isdigit(static_cast<unsigned char>(file[next])))
+            continue;
+        out.push_back(file.substr(start + StampLength, pos - start - StampLength));
+        start = next;
+    }
+    return out;
+}
+
+int SendRig::logged(const std::string &text) const
+{
+    const auto texts = master();
+    return int(std::count_if(texts.begin(), texts.end(),
+                             [&](const std::string &e) { return e.rfind(text, 0) == 0; }));
+}
+
+} // namespace qm::test
