@@ -69,7 +69,14 @@ std::optional<std::string> PickMessageFile(Gateway &gw)
     const std::string folder = OutboxFolder(gw);
     MaybeFailure error;
     auto name = PickOutboxFile(
-        folder, &error, [&st](const std::string &n) { return st.PassedOverFiles.count(n) != 0; });
+        folder, &error, [&st](const std::string &n) { return st.PassedOverFiles.count(n) != 0; },
+        [&gw](const std::string &n) {
+            // Logged once: the name stays passed over for the rest of the run.
+            gw.state.PassedOverFiles.insert(n);
+            WriteLog(gw, LogTarget::BothLogs,
+                     "Outbox entry is not a regular file and is not sent: " + n +
+                         ". It is passed over until the gateway is restarted.");
+        });
     if (!error) {
         st.OutboxListingFailure.clear();
         return name;

@@ -9,7 +9,9 @@
 #include <windows.h>
 #else
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace qm
@@ -46,7 +48,7 @@ bool IsOutboxFileName(const std::string &name)
 #ifdef _WIN32
 
 std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailure *error,
-                                          const PassOver &passOver)
+                                          const PassOver &passOver, const NotRegular &notRegular)
 {
     if (error)
         error->reset();
@@ -61,15 +63,21 @@ std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailur
     }
     std::optional<std::string> found;
     do {
-        constexpr DWORD skip =
-            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        constexpr DWORD hidden = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        constexpr DWORD notFile =
+            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
         // The suffix is checked again: "*.dat" also matches "x.data" through
         // its short 8.3 name.
-        if ((data.dwFileAttributes & skip) == 0 && IsOutboxFileName(data.cFileName) &&
-            !(passOver && passOver(data.cFileName))) {
-            found = data.cFileName;
-            break;
+        if ((data.dwFileAttributes & hidden) != 0 || !IsOutboxFileName(data.cFileName) ||
+            (passOver && passOver(data.cFileName)))
+            continue;
+        if ((data.dwFileAttributes & notFile) != 0) {
+            if (notRegular)
+                notRegular(data.cFileName);
+            continue;
         }
+        found = data.cFileName;
+        break;
     } while (FindNextFileA(h, &data));
     FindClose(h);
     return found;
@@ -78,7 +86,7 @@ std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailur
 #else
 
 std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailure *error,
-                                          const PassOver &passOver)
+                                          const PassOver &passOver, const NotRegular &notRegular)
 {
     if (error)
         error->reset();
@@ -101,16 +109,18 @@ std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailur
         if (!IsOutboxFileName(name) || (passOver && passOver(name)))
             continue;
         bool regular = entry->d_type == DT_REG;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            // stat follows the link: a link to a regular file counts.
+        if (entry->d_type == DT_UNKNOWN) {
+            // lstat does not follow a link.
             struct stat st {
             };
-            regular = ::stat((folder + name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+            regular = ::lstat((folder + name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
         }
         if (regular) {
             found = name;
             break;
         }
+        if (notRegular)
+            notRegular(name);
     }
     closedir(dir);
     return found;
@@ -124,6 +134,77 @@ MaybeFailure DeleteOutboxFile(const std::string &path)
         return std::nullopt;
     return ErrnoFailure(errno);
 }
+
+namespace
+{
+Failure TooLong(std::size_t size)
+{
+    return Failure{EFBIG, "File too large: " + std::to_string(size) + " bytes, the limit is " +
+                              std::to_string(MaxMessageFileBytes)};
+}
+} // namespace
+
+#ifndef _WIN32
+
+OutboxFileRead ReadOutboxFile(const std::string &path)
+{
+    OutboxFileRead out;
+    // No link is followed, and a device or pipe neither blocks nor is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int code = errno;
+        out.failure = code == ELOOP ? Failure{EINVAL, "Not a regular file (a symbolic link)"}
+                                    : ErrnoFailure(code);
+        return out;
+    }
+    struct Closer {
+        int fd;
+        ~Closer()
+        {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } closer{fd};
+    struct stat st {
+    };
+    if (::fstat(fd, &st) != 0) {
+        out.failure = ErrnoFailure(errno);
+        return out;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        out.failure = Failure{EINVAL, "Not a regular file"};
+        return out;
+    }
+    if (std::size_t(st.st_size) > MaxMessageFileBytes) {
+        out.failure = TooLong(std::size_t(st.st_size));
+        return out;
+    }
+    std::string content;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            out.failure = ErrnoFailure(errno);
+            return out;
+        }
+        if (got == 0)
+            break;
+        content.append(buffer, std::size_t(got));
+        // A file growing while it is read is held to the same limit.
+        if (content.size() > MaxMessageFileBytes) {
+            out.failure = TooLong(content.size());
+            return out;
+        }
+    }
+    ::close(fd);
+    closer.fd = -1; // closed before the fields are even looked at
+    out.fields = ReadOutboxFields(content);
+    return out;
+}
+
+#else
 
 OutboxFileRead ReadOutboxFile(const std::string &path)
 {
@@ -139,6 +220,10 @@ OutboxFileRead ReadOutboxFile(const std::string &path)
     for (;;) {
         const std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
         content.append(buffer, got);
+        if (content.size() > MaxMessageFileBytes) {
+            out.failure = TooLong(content.size());
+            return out;
+        }
         if (got < sizeof buffer)
             break;
     }
@@ -151,5 +236,7 @@ OutboxFileRead ReadOutboxFile(const std::string &path)
     out.fields = ReadOutboxFields(content);
     return out;
 }
+
+#endif
 
 } // namespace qm

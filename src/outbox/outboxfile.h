@@ -4,6 +4,7 @@
 #include "outbox/outboxfields.h"
 #include "platform/failure.h"
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,18 +12,23 @@
 namespace qm
 {
 
-// The first message file the folder listing yields: a regular file (a link to
-// one counts) whose name ends in ".dat" in any case and does not start with
-// "." (hidden). Sub-folders, other suffixes and, on Windows, hidden and system
-// files are passed over. The listing stops at the first match, so a backlog of
-// any size costs the same per pick; nothing is sorted. `folder` ends with a
-// separator (AppPath + "outbox/"). A missing folder, an empty one or one that
-// cannot be listed gives no name; `error`, when given, then tells why the
-// folder could not be listed (left empty for a missing folder).
-// `passOver`, when given, names files to pass over as if they were not there.
+// The first message file the folder listing yields: a regular file whose name
+// ends in ".dat" in any case and does not start with "." (hidden). Other
+// suffixes and, on Windows, hidden and system files are passed over. A
+// ".dat" name that is not a regular file (a symbolic link, a folder, a
+// device) is never taken: the gateway may have more rights than the program
+// filling the outbox, and a link would have it send a file from elsewhere.
+// Such names go to `notRegular`, when given, and the listing goes on. The listing stops at the
+// first match, so a backlog of any size costs the same per pick; nothing is sorted. `folder` ends
+// with a separator (AppPath + "outbox/"). A missing folder, an empty one or one that cannot be
+// listed gives no name; `error`, when given, then tells why the folder could not be listed (left
+// empty for a missing folder). `passOver`, when given, names files to pass over as if they were not
+// there.
 using PassOver = std::function<bool(const std::string &name)>;
+using NotRegular = std::function<void(const std::string &name)>;
 std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailure *error = nullptr,
-                                          const PassOver &passOver = {});
+                                          const PassOver &passOver = {},
+                                          const NotRegular &notRegular = {});
 
 // True when `name` has the message-file suffix and is not hidden.
 bool IsOutboxFileName(const std::string &name);
@@ -32,8 +38,14 @@ struct OutboxFileRead {
     MaybeFailure failure; // set when the file could not be opened or read
 };
 
+// A message file longer than this is refused: no text message is anywhere
+// near it, and logging its frame twice to two logs would multiply it.
+inline constexpr std::size_t MaxMessageFileBytes = 64 * 1024;
+
 // Reads the whole file and closes it before returning, then splits the
-// fields. A file that cannot be read gives empty fields and the failure.
+// fields. A file that cannot be read, is not a regular file (a link is not
+// followed) or is longer than MaxMessageFileBytes gives empty fields and
+// the failure.
 OutboxFileRead ReadOutboxFile(const std::string &path);
 
 // Deletes the file. A file that is not there (any more) is no failure.

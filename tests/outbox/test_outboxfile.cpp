@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qm
@@ -66,17 +68,19 @@ TEST_F(OutboxFolder, OnlyVisibleRegularDatFilesArePicked)
     fs::create_directory(folder + "sub.dat");
     fs::create_symlink(root, folder + "dirlink.dat");
     fs::create_symlink(folder + "gone", folder + "dangling.dat");
-    EXPECT_EQ(PickOutboxFile(folder, &error), std::nullopt);
+    // A link to a regular file is not taken either: it would send a file from elsewhere.
+    std::ofstream(root / "elsewhere", std::ios::binary) << "\"1\",\"x\"";
+    fs::create_symlink(root / "elsewhere", folder + "linked.dat");
+    std::set<std::string> refused;
+    EXPECT_EQ(
+        PickOutboxFile(folder, &error, {}, [&refused](const std::string &n) { refused.insert(n); }),
+        std::nullopt);
     EXPECT_FALSE(error.has_value());
+    EXPECT_EQ(refused,
+              (std::set<std::string>{"sub.dat", "dirlink.dat", "dangling.dat", "linked.dat"}));
 
     write("x.DAT");
     EXPECT_EQ(PickOutboxFile(folder), "x.DAT");
-    fs::remove(folder + "x.DAT");
-
-    // A link to a regular file is a message file.
-    std::ofstream(root / "elsewhere", std::ios::binary) << "\"1\",\"x\"";
-    fs::create_symlink(root / "elsewhere", folder + "linked.dat");
-    EXPECT_EQ(PickOutboxFile(folder), "linked.dat");
 }
 
 TEST_F(OutboxFolder, PicksInListingOrderWithoutSortingAndFreshEachPass)
@@ -121,8 +125,19 @@ TEST_F(OutboxFolder, ReadsFieldsOrReportsWhyNot)
     EXPECT_EQ(vanished.fields.recipient.text, "");
     EXPECT_EQ(vanished.fields.message.text, "");
 
+    // Refused with a reason, never followed, never blocking: a folder, a link, a
+    // pipe with no writer, a file over the size limit.
     fs::create_directory(folder + "dir.dat");
-    EXPECT_TRUE(ReadOutboxFile(folder + "dir.dat").failure.has_value());
+    fs::create_symlink(folder + "a.dat", folder + "link.dat");
+    ASSERT_EQ(::mkfifo((folder + "pipe.dat").c_str(), 0600), 0);
+    write("big.dat", "\"1\",\"" + std::string(MaxMessageFileBytes, 'x') + "\"\r\n");
+    for (const char *name : {"dir.dat", "link.dat", "pipe.dat", "big.dat"}) {
+        const OutboxFileRead refused = ReadOutboxFile(folder + name);
+        ASSERT_TRUE(refused.failure.has_value()) << name;
+        EXPECT_FALSE(refused.failure->description.empty()) << name;
+        EXPECT_EQ(refused.fields.message.text, "") << name;
+    }
+    EXPECT_EQ(ReadOutboxFile(folder + "big.dat").failure->code, EFBIG);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <system_error>
 
@@ -279,13 +280,22 @@ TEST(SendPendingSMS, TroubleWithAFileIsLoggedOnceAndDoesNotBlockTheOthers)
          },
          "Message file could not be read: a.dat\rError:5-Input/output error",
          {{"0622", "two"}}},
+        {"is a link to a file elsewhere",
+         [](SendRig &r) {
+             const auto a = r.t.dir / "outbox" / "a.dat";
+             std::filesystem::rename(a, r.t.dir / "elsewhere");
+             std::filesystem::create_symlink(r.t.dir / "elsewhere", a);
+         },
+         "Outbox entry is not a regular file and is not sent: a.dat. It is passed over until "
+         "the gateway is restarted.",
+         {{"0622", "two"}}},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         SendRig r;
-        row.fault(r);
         r.addMessage("a.dat", "\"0611\",\"one\"");
         r.addMessage("b.dat", "\"0622\",\"two\"");
+        row.fault(r);
         Button(r).runUntil(40s);
         Messages accepted = r.record.messages("accepted");
         std::sort(accepted.begin(), accepted.end());
