@@ -37,6 +37,20 @@ void SimSerialPort::dropCarrier()
     schedule();
 }
 
+void SimSerialPort::vanish()
+{
+    failAlways("open", Failure{2, "No such file or directory"});
+    if (!open_)
+        return;
+    const bool hadCarrier = reportedCarrier_;
+    open_ = false;
+    modem_.portClosed(simNow());
+    reportedCarrier_ = false;
+    rx.clear();
+    if (hadCarrier)
+        raise(PortEvent::CarrierChanged);
+}
+
 void SimSerialPort::schedule()
 {
     const auto due = modem_.nextDue();

@@ -23,6 +23,10 @@ public:
 
     // The far end hangs up now.
     void dropCarrier();
+    // The device goes away (a USB adapter pulled out): the port closes itself
+    // as the real adapter does, reporting a carrier it had, and every later
+    // open fails.
+    void vanish();
 
 private:
     sim::SimTime simNow() const { return world_.elapsed(); }

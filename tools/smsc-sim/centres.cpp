@@ -48,7 +48,7 @@ std::vector<std::string> CentreKinds()
 
 const char *CentreOptionsUsage()
 {
-    return "  UCP centre: [--ucp-mode accept|reject|silent] [--ucp-reject-code NN]\n"
+    return "  UCP centre: [--ucp-mode accept|reject|silent|garbage|half] [--ucp-reject-code NN]\n"
            "  TAP centre: [--tap-password PW] [--tap-ignored-prompts N]\n"
            "              [--tap-login check|refuse|disconnect] [--tap-go-ahead yes|no]\n"
            "              [--tap-blocks check|nak|refuse] [--tap-go-ahead-delay MS]\n"
@@ -67,6 +67,10 @@ bool ParseCentreOption(CentreOptions &o, const std::string &option, const std::s
             o.ucp.mode = UcpCentreOptions::Mode::Reject;
         else if (value == "silent")
             o.ucp.mode = UcpCentreOptions::Mode::Silent;
+        else if (value == "garbage")
+            o.ucp.mode = UcpCentreOptions::Mode::Garbage;
+        else if (value == "half")
+            o.ucp.mode = UcpCentreOptions::Mode::Half;
         else
             error = "unknown UCP mode '" + value + "'";
     } else if (option == "--ucp-reject-code") {

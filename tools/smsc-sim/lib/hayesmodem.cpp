@@ -79,6 +79,10 @@ void HayesModem::result(SimTime due, std::string_view code)
 void HayesModem::advance(SimTime now)
 {
     completeDial(now);
+    if (carrierAt_ && *carrierAt_ <= now && state_ == State::Online) {
+        carrierAt_.reset();
+        carrier_ = true;
+    }
     if (dropAt_ && *dropAt_ <= now && state_ == State::Online) {
         const SimTime at = *dropAt_;
         dropAt_.reset();
@@ -96,7 +100,8 @@ void HayesModem::completeDial(SimTime now)
     switch (scenario_.result) {
     case DialResult::Connect:
         state_ = State::Online;
-        carrier_ = true;
+        if (scenario_.carrierDelay)
+            carrierAt_ = at + *scenario_.carrierDelay;
         result(at, "CONNECT " + std::to_string(scenario_.speed));
         record("connect", {{"speed", std::to_string(scenario_.speed)}});
         if (scenario_.dropAfter)
@@ -104,6 +109,7 @@ void HayesModem::completeDial(SimTime now)
         if (centre_)
             for (Reply &r : centre_->onConnect())
                 emit(at + r.delay, std::move(r.bytes));
+        advance(now);
         return;
     case DialResult::Busy:
         result(at, "BUSY");
@@ -254,6 +260,8 @@ std::optional<SimTime> HayesModem::nextDue() const
     std::optional<SimTime> next = dialDoneAt_;
     if (dropAt_ && (!next || *dropAt_ < *next))
         next = dropAt_;
+    if (carrierAt_ && (!next || *carrierAt_ < *next))
+        next = carrierAt_;
     if (!out_.empty() && (!next || out_.front().due < *next))
         next = out_.front().due;
     return next;
@@ -266,6 +274,7 @@ void HayesModem::hangup(SimTime, std::string_view reason)
     carrier_ = false;
     dialDoneAt_.reset();
     dropAt_.reset();
+    carrierAt_.reset();
     if (wasOnline && centre_)
         centre_->onHangup();
     record("hangup", {{"reason", std::string(reason)}});

@@ -34,6 +34,9 @@ struct ModemScenario {
     bool echo = true;
     // When set, the far end drops every call this long after CONNECT.
     std::optional<std::chrono::milliseconds> dropAfter;
+    // The carrier line rises this long after CONNECT; never when empty (a
+    // modem that reports a connection its line does not hold).
+    std::optional<std::chrono::milliseconds> carrierDelay{std::chrono::milliseconds(0)};
 };
 
 class HayesModem
@@ -90,6 +93,7 @@ private:
     std::string line_;
     std::optional<SimTime> dialDoneAt_;
     std::optional<SimTime> dropAt_;
+    std::optional<SimTime> carrierAt_;
     std::deque<Output> out_;
 };
 

@@ -267,7 +267,10 @@ std::vector<Reply> UcpCentre::handleFrame(std::string_view inner)
     event.fields["ot"] = d.ot;
     event.fields["recipient"] = d.recipient;
     event.fields["text"] = d.text;
-    if (options_.mode == UcpCentreOptions::Mode::Silent) {
+    const bool answers = options_.mode != UcpCentreOptions::Mode::Silent &&
+                         options_.mode != UcpCentreOptions::Mode::Garbage &&
+                         options_.mode != UcpCentreOptions::Mode::Half;
+    if (!answers) {
         event.kind = "ignored";
     } else if (d.ok) {
         event.kind = "accepted";
@@ -280,11 +283,15 @@ std::vector<Reply> UcpCentre::handleFrame(std::string_view inner)
         recorder_->record(event);
     if (options_.mode == UcpCentreOptions::Mode::Silent)
         return {};
+    if (options_.mode == UcpCentreOptions::Mode::Garbage)
+        return {{options_.replyDelay, std::string("\x7f\xff#~+ NO FRAME\x10\x00\r\n", 18)}};
 
     const std::string sm =
         d.ok ? d.recipient + ":" + (options_.timestamp ? options_.timestamp() : std::string())
              : std::string();
-    const std::string answer = BuildUcpAnswer(d.trn, d.ot, d.ok ? "" : d.errorCode, sm);
+    std::string answer = BuildUcpAnswer(d.trn, d.ot, d.ok ? "" : d.errorCode, sm);
+    if (options_.mode == UcpCentreOptions::Mode::Half)
+        answer.resize(answer.size() / 2);
 
     std::vector<Reply> replies;
     const std::size_t pieces = std::clamp<std::size_t>(

@@ -29,7 +29,9 @@ struct UcpCentreOptions {
     enum class Mode {
         Accept, // judge each frame on its merits (the default)
         Reject, // refuse every well-formed frame with `rejectCode`
-        Silent, // answer nothing (frames are recorded as "ignored")
+        Silent,  // answer nothing (frames are recorded as "ignored")
+        Garbage, // answer with line noise that holds no frame
+        Half,    // answer with the first half of a positive answer, never the rest
     };
     Mode mode = Mode::Accept;
     std::string rejectCode = "04"; // two digits, used by Mode::Reject
