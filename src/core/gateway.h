@@ -47,6 +47,10 @@ struct GatewayState {
     std::set<std::string> PassedOverFiles;
     // The last outbox listing failure logged, so a lasting one is logged once.
     std::string OutboxListingFailure;
+    // The message file being sent and its stamp when it was read, so a file
+    // rewritten under the same name meanwhile is not deleted with it.
+    std::string ReadFileName;
+    std::string ReadFileStamp;
 };
 
 // The console's six timers, by their names.

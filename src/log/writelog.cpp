@@ -43,13 +43,15 @@ void WriteLog(Gateway &gw, int target, std::string_view message, bool flag)
     entry += flag ? "True" : "False";
     entry += "\r\n";
 
-    const std::string first(target == LogTarget::EventsLog ? EventsLogName : MasterLogName);
-    if (!appendEntry(gw.state.AppPath + first, entry)) {
-        reportFailure(gw);
-        return;
-    }
-    if (target == LogTarget::BothLogs &&
-        !appendEntry(gw.state.AppPath + std::string(EventsLogName), entry))
+    // An entry meant for both logs goes to whichever can take it: a Master.Log
+    // that cannot be written must not also cost the Events.Log copy. The
+    // operator is told once per entry.
+    bool written = true;
+    if (target != LogTarget::EventsLog)
+        written = appendEntry(gw.state.AppPath + std::string(MasterLogName), entry);
+    if (target != LogTarget::MasterLog)
+        written = appendEntry(gw.state.AppPath + std::string(EventsLogName), entry) && written;
+    if (!written)
         reportFailure(gw);
 }
 

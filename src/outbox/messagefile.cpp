@@ -6,6 +6,7 @@
 #include "outbox/recipientfilter.h"
 
 #include <filesystem>
+#include <utility>
 
 namespace qm
 {
@@ -43,6 +44,8 @@ std::optional<OutboxMessage> ReadMessageFile(Gateway &gw, const std::string &fil
                  "Message file could not be read: " + fileName + failureText(*read.failure));
         return std::nullopt;
     }
+    gw.state.ReadFileName = fileName;
+    gw.state.ReadFileStamp = read.stamp;
     OutboxMessage message = ToOutboxMessage(read.fields, typing);
     message.Recipient = PrepareRecipient(message.Recipient, gw.recipientFilter);
     return message;
@@ -53,6 +56,19 @@ void DeleteMessageFile(Gateway &gw, const std::string &fileName)
     if (fileName.empty())
         return;
     const std::string path = OutboxFolder(gw) + fileName;
+    GatewayState &st = gw.state;
+    const std::string readStamp =
+        fileName == st.ReadFileName ? std::exchange(st.ReadFileStamp, {}) : std::string();
+    st.ReadFileName.clear();
+    const std::string stampNow = readStamp.empty() ? std::string() : OutboxFileStamp(path);
+    if (!stampNow.empty() && stampNow != readStamp) {
+        // Written again while it was being sent: deleting it would lose the
+        // new content, which the next pass sends.
+        WriteLog(gw, LogTarget::BothLogs,
+                 "Message file changed while it was being sent: " + fileName +
+                     ". The new content is sent on the next pass.");
+        return;
+    }
     const MaybeFailure failed = gw.deleteMessageFile(path);
     if (!failed)
         return;

@@ -146,6 +146,24 @@ Failure TooLong(std::size_t size)
 
 #ifndef _WIN32
 
+namespace
+{
+std::string StampOf(const struct stat &st)
+{
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" +
+           std::to_string(st.st_size) + ":" + std::to_string(st.st_mtim.tv_sec) + "." +
+           std::to_string(st.st_mtim.tv_nsec) + ":" + std::to_string(st.st_ctim.tv_sec) + "." +
+           std::to_string(st.st_ctim.tv_nsec);
+}
+} // namespace
+
+std::string OutboxFileStamp(const std::string &path)
+{
+    struct stat st {
+    };
+    return ::lstat(path.c_str(), &st) == 0 ? StampOf(st) : std::string();
+}
+
 OutboxFileRead ReadOutboxFile(const std::string &path)
 {
     OutboxFileRead out;
@@ -179,6 +197,7 @@ OutboxFileRead ReadOutboxFile(const std::string &path)
         out.failure = TooLong(std::size_t(st.st_size));
         return out;
     }
+    out.stamp = StampOf(st);
     std::string content;
     char buffer[4096];
     for (;;) {
@@ -205,6 +224,11 @@ OutboxFileRead ReadOutboxFile(const std::string &path)
 }
 
 #else
+
+std::string OutboxFileStamp(const std::string &)
+{
+    return {};
+}
 
 OutboxFileRead ReadOutboxFile(const std::string &path)
 {

@@ -36,7 +36,13 @@ bool IsOutboxFileName(const std::string &name);
 struct OutboxFileRead {
     OutboxFields fields;
     MaybeFailure failure; // set when the file could not be opened or read
+    std::string stamp;    // OutboxFileStamp of what was read; empty where unknown
 };
+
+// A stamp of the file now (device, inode, size, modification and change
+// times): it differs once the file has been rewritten or replaced. Empty
+// when the file is not there or the platform does not tell.
+std::string OutboxFileStamp(const std::string &path);
 
 // A message file longer than this is refused: no text message is anywhere
 // near it, and logging its frame twice to two logs would multiply it.

@@ -2,7 +2,6 @@
 // simulated modem and centre, and operator actions nested in the cycle's
 // waits as they happen on the console.
 
-#include "console/autosending.h"
 #include "outbox/sendcycle.h"
 #include "sendrig.h"
 
@@ -20,43 +19,6 @@ namespace
 
 using namespace std::chrono_literals;
 using Messages = std::vector<std::pair<std::string, std::string>>;
-
-// The console's button, as the operator presses it.
-struct Button {
-    explicit Button(SendRig &rig) : r(rig) {}
-    SendCycleResult press()
-    {
-        return PressStartSendSMS(r.gw, caption,
-                                 [this](std::string_view c) { caption = std::string(c); });
-    }
-    // Presses at virtual time `at` from the start, nested in whatever waits then.
-    void pressAt(std::chrono::milliseconds at, std::function<void(SendCycleResult)> seen = {})
-    {
-        r.t.world.at(start + at, [this, seen] {
-            const SendCycleResult result = press();
-            if (seen)
-                seen(result);
-        });
-    }
-    // Start now, stop at `stopAt`; returns when the loop has ended.
-    void runUntil(std::chrono::milliseconds stopAt)
-    {
-        pressAt(stopAt);
-        EXPECT_EQ(press(), SendCycleResult::Done);
-    }
-    SendRig &r;
-    std::string caption{StartSendingCaption};
-    TimePoint start = r.t.world.now();
-};
-
-SendCycleResult TestSend(SendRig &r, std::string number)
-{
-    r.gw.state.TestMode = true;
-    std::string text;
-    const SendCycleResult result = SendPendingSMS(r.gw, number, text);
-    r.gw.state.TestMode = false;
-    return result;
-}
 
 TEST(WaitSeconds, EndsAtTheSecondBoundaryAfterNAndServesEvents)
 {
@@ -274,7 +236,7 @@ TEST(SendPendingSMS, TroubleWithAFileIsLoggedOnceAndDoesNotBlockTheOthers)
          [](SendRig &r) {
              r.gw.readMessageFile = [](const std::string &path) {
                  if (path.ends_with("a.dat"))
-                     return OutboxFileRead{{}, Failure{5, "Input/output error"}};
+                     return OutboxFileRead{{}, Failure{5, "Input/output error"}, {}};
                  return ReadOutboxFile(path);
              };
          },

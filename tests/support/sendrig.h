@@ -3,12 +3,17 @@
 // behind it, in virtual time, over a temporary program folder with an
 // outbox: the world the send routines run in.
 
+#include "console/autosending.h"
 #include "fakes.h"
+#include "outbox/sendcycle.h"
+
 #include "hayesmodem.h"
 #include "simport.h"
 #include "tapcentre.h"
 #include "ucpcentre.h"
+#include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -78,5 +83,42 @@ struct SendRig {
     SimSerialPort port;
     Gateway gw;
 };
+
+// The console's button, as the operator presses it.
+struct Button {
+    explicit Button(SendRig &rig) : r(rig) {}
+    SendCycleResult press()
+    {
+        return PressStartSendSMS(r.gw, caption,
+                                 [this](std::string_view c) { caption = std::string(c); });
+    }
+    // Presses at virtual time `at` from the start, nested in whatever waits then.
+    void pressAt(std::chrono::milliseconds at, std::function<void(SendCycleResult)> seen = {})
+    {
+        r.t.world.at(start + at, [this, seen] {
+            const SendCycleResult result = press();
+            if (seen)
+                seen(result);
+        });
+    }
+    // Start now, stop at `stopAt`; returns when the loop has ended.
+    void runUntil(std::chrono::milliseconds stopAt)
+    {
+        pressAt(stopAt);
+        EXPECT_EQ(press(), SendCycleResult::Done);
+    }
+    SendRig &r;
+    std::string caption{StartSendingCaption};
+    TimePoint start = r.t.world.now();
+};
+
+inline SendCycleResult TestSend(SendRig &r, std::string number)
+{
+    r.gw.state.TestMode = true;
+    std::string text;
+    const SendCycleResult result = SendPendingSMS(r.gw, number, text);
+    r.gw.state.TestMode = false;
+    return result;
+}
 
 } // namespace qm::test

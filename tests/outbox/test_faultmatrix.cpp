@@ -1,0 +1,219 @@
+// What the modem, the line, the centre and the files can do wrong, one row
+// each, through automatic sending in virtual time. Whatever happens, the
+// message is delivered, still in the outbox, or its text is in Master.Log;
+// the call is ended and the port closed; the loop carries on.
+
+#include "sendrig.h"
+#include "ucp/ia5.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <utility>
+
+namespace qm::test
+{
+namespace
+{
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+enum class Outcome {
+    Delivered, // accepted by the centre, file gone
+    Kept,      // still in the outbox, not accepted
+    Logged,    // file gone, not accepted, text in Master.Log
+    Vanished,  // someone else removed the file; the logs say so
+};
+
+const char *Name(Outcome o)
+{
+    switch (o) {
+    case Outcome::Delivered:
+        return "delivered";
+    case Outcome::Kept:
+        return "kept";
+    case Outcome::Logged:
+        return "logged";
+    case Outcome::Vanished:
+        return "vanished";
+    }
+    return "?";
+}
+
+struct Row {
+    const char *fault;
+    std::function<void(RigOptions &)> options;
+    std::function<void(SendRig &)> act; // after the rig is built, before Start
+    Outcome outcome;
+    const char *logged;                        // a Master.Log entry starts with this ("" for none)
+    int minDials = 1;                          // a kept message is tried again on the next passes
+    std::function<void(SendRig &)> check = {}; // instead of: at most one accepted, few boxes
+};
+
+RigOptions Tapped(RigOptions o)
+{
+    o.protocol = "TAP";
+    return o;
+}
+
+void At(SendRig &r, std::chrono::milliseconds when, std::function<void()> what)
+{
+    r.t.world.at(r.t.world.now() + when, std::move(what));
+}
+
+// The rows' message, unless a row writes its own.
+const std::string Recipient = "0611", Text = "disk full", Content = "\"0611\",\"disk full\"";
+
+using O = RigOptions;
+using sim::DialResult;
+using Ucp = sim::UcpCentreOptions::Mode;
+using Tap = sim::TapCentreOptions;
+const auto Dial = [](DialResult d) { return [d](O &o) { o.modem.result = d; }; };
+
+// clang-format off
+const Row Rows[] = {
+    {"dial without answer", Dial(DialResult::Silent), {}, Outcome::Kept, "Could not dial SMS Center", 2},
+    {"BUSY", Dial(DialResult::Busy), {}, Outcome::Kept, "Could not dial SMS Center", 2},
+    {"NO CARRIER", Dial(DialResult::NoCarrier), {}, Outcome::Kept, "Could not dial SMS Center", 2},
+    {"ERROR", Dial(DialResult::Error), {}, Outcome::Kept, "Could not dial SMS Center", 2},
+    {"NO DIALTONE", Dial(DialResult::NoDialtone), {}, Outcome::Kept, "Could not dial SMS Center", 2},
+    {"CONNECT without carrier", [](O &o) { o.modem.carrierDelay.reset(); }, {},
+     Outcome::Kept, "Could not dial SMS Center", 2},
+    {"carrier lost during the carrier wait",
+     [](O &o) { o.modem.echo = true, o.modem.connectDelay = 5s; }, // the echo ends the answer wait
+     [](SendRig &r) { At(r, 3s, [&r] { r.port.dropCarrier(); }); }, Outcome::Delivered, ""},
+    {"no ID= prompt", [](O &o) { o = Tapped(o), o.tap.ignoredPrompts = 1000; }, {}, Outcome::Kept, "Err-0016", 2},
+    {"login NAK", [](O &o) { o = Tapped(o), o.tap.login = Tap::Login::Refuse; }, {}, Outcome::Kept, "Err-0016", 2},
+    {"no go-ahead", [](O &o) { o = Tapped(o), o.tap.goAhead = false; }, {}, Outcome::Kept, "", 2},
+    {"carrier lost before the write (TAP login)", [](O &o) { o = Tapped(o), o.modem.dropAfter = 500ms; }, {},
+     Outcome::Logged, "Err-0017", 2},
+    {"carrier lost during the response window", [](O &o) { o.ucp.replyDelay = 800ms, o.modem.dropAfter = 200ms; }, {},
+     Outcome::Delivered, "Message Sent: "},
+    {"port vanishes before the dial", {}, [](SendRig &r) { r.port.vanish(); },
+     Outcome::Kept, "Err-0003:Dialing Error", 0},
+    {"port vanishes after CONNECT (TAP login)", [](O &o) { o = Tapped(o); },
+     [](SendRig &r) { At(r, 2300ms, [&r] { r.port.vanish(); }); }, Outcome::Kept, "Err-0016", 1},
+    {"port vanishes during the response window", [](O &o) { o.ucp.replyDelay = 800ms; },
+     [](SendRig &r) { At(r, 2200ms, [&r] { r.port.vanish(); }); }, Outcome::Delivered, "Message Sent: "},
+    {"write refused", {},
+     [](SendRig &r) { At(r, 1999ms, [&r] { r.port.failOnce("write", Failure{5, "Input/output error"}); }); },
+     Outcome::Delivered, "Error Occured in UCP SMS sending", 2},
+    {"UCP negative answer", [](O &o) { o.ucp.mode = Ucp::Reject; }, {}, Outcome::Logged, "Response to message recieved:"},
+    {"garbage from the centre", [](O &o) { o.ucp.mode = Ucp::Garbage; }, {}, Outcome::Logged, "Response to message recieved:"},
+    {"half an answer frame", [](O &o) { o.ucp.mode = Ucp::Half; }, {}, Outcome::Logged, "Response to message recieved:"},
+    {"silent centre", [](O &o) { o.ucp.mode = Ucp::Silent; }, {}, Outcome::Logged, "Message Sent: "},
+    {"TAP centre NAKs every block", [](O &o) { o = Tapped(o), o.tap.blocks = Tap::Blocks::Nak; }, {},
+     Outcome::Logged, "Message Sent: "},
+    {"binary message file", {},
+     [](SendRig &r) { r.addMessage("a.dat", std::string("\"0611\",\"\0\xff\x01\x7f\"", 13)); }, Outcome::Delivered, ""},
+    {"10 MB message file", {}, [](SendRig &r) { r.addMessage("a.dat", std::string(10 << 20, 'x')); },
+     Outcome::Kept, "Message file could not be read: a.dat", 0},
+    {"one field only", {}, [](SendRig &r) { r.addMessage("a.dat", "\"0611\""); }, Outcome::Delivered, ""},
+    {"file vanishes between pick and read", {},
+     [](SendRig &r) {
+         r.gw.readMessageFile = [](const std::string &path) { fs::remove(path); return ReadOutboxFile(path); };
+     },
+     Outcome::Vanished, "Message file could not be read: a.dat"},
+    {"file cannot be read", {},
+     [](SendRig &r) {
+         r.gw.readMessageFile = [](const std::string &) { return OutboxFileRead{{}, Failure{5, "Input/output error"}, {}}; };
+     },
+     Outcome::Kept, "Message file could not be read: a.dat"},
+    {"file replaced while it is being sent", {},
+     [](SendRig &r) {
+         r.gw.readMessageFile = [&r, first = true](const std::string &path) mutable {
+             OutboxFileRead read = ReadOutboxFile(path);
+             if (std::exchange(first, false)) {
+                 r.addMessage("b.tmp", "\"0622\",\"newer\"");
+                 fs::rename(r.t.dir / "outbox" / "b.tmp", path);
+             }
+             return read;
+         };
+     },
+     Outcome::Delivered, "Message file changed while it was being sent: a.dat", 2,
+     [](SendRig &r) {
+         EXPECT_EQ(r.record.messages("accepted"),
+                   (std::vector<std::pair<std::string, std::string>>{{Recipient, Text}, {"0622", "newer"}}));
+     }},
+    {"missing outbox folder", {},
+     [](SendRig &r) {
+         fs::remove_all(r.t.dir / "outbox");
+         At(r, 10s, [&r] { r.addMessage("a.dat", Content); });
+     },
+     Outcome::Delivered, "Message Sent: "},
+    {"Master.Log cannot be written", {}, [](SendRig &r) { fs::create_directory(r.t.dir / "Master.Log"); },
+     Outcome::Delivered, "", 1,
+     [](SendRig &r) {
+         // One box per entry the log could not take; Events.Log misses nothing.
+         SendRig twin;
+         twin.addMessage("a.dat", Content);
+         Button(twin).runUntil(300s);
+         EXPECT_EQ(r.t.notifier.notices.size(), twin.master().size());
+         EXPECT_EQ(r.events(), twin.events());
+     }},
+};
+// clang-format on
+
+bool TextInMasterLog(const SendRig &r, const std::string &text)
+{
+    const std::string log = r.t.readFile("Master.Log");
+    // UCP logs the frame, which holds the text in IA5 hex.
+    return log.find(text) != std::string::npos ||
+           log.find(EncodeIA5(text).hex) != std::string::npos;
+}
+
+TEST(FaultMatrix, EveryMessageIsAccountedForAndTheLoopCarriesOn)
+{
+    for (const Row &row : Rows) {
+        SCOPED_TRACE(row.fault);
+        RigOptions o;
+        if (row.options)
+            row.options(o);
+        SendRig r(o);
+        r.addMessage("a.dat", Content);
+        if (row.act)
+            row.act(r);
+        const std::string content = r.t.readFile("outbox/a.dat");
+        Button(r).runUntil(300s);
+
+        const auto accepted = r.record.messages("accepted");
+        const bool kept = !r.outbox().empty();
+        Outcome seen = kept ? Outcome::Kept : Outcome::Logged;
+        if (!accepted.empty() && !kept)
+            seen = Outcome::Delivered;
+        else if (!kept && row.outcome == Outcome::Vanished)
+            seen = Outcome::Vanished;
+        EXPECT_STREQ(Name(seen), Name(row.outcome));
+        if (seen == Outcome::Logged) {
+            EXPECT_TRUE(TextInMasterLog(r, Text)) << r.t.readFile("Master.Log");
+        }
+        if (seen == Outcome::Kept) {
+            EXPECT_EQ(r.t.readFile("outbox/a.dat"), content);
+        }
+        if (*row.logged) {
+            EXPECT_GE(r.logged(row.logged), 1) << r.t.readFile("Master.Log");
+        }
+        EXPECT_GE(r.record.count("dial"), row.minDials);
+        EXPECT_FALSE(r.port.isOpen());
+        EXPECT_FALSE(r.gw.state.Connected);
+        EXPECT_FALSE(r.gw.state.AutoSending);
+        if (row.check) {
+            row.check(r);
+        } else {
+            EXPECT_LE(accepted.size(), 1u); // a call that went through is not made again
+            // The modem's answers are shown as boxes; no more than one per call.
+            EXPECT_LE(int(r.t.notifier.notices.size()), r.record.count("dial"));
+        }
+        if (getenv("QM_SHOW_ROWS"))
+            std::printf("--- %s: %s, %zu accepted, %d dials\n%s", row.fault, Name(seen),
+                        accepted.size(), r.record.count("dial"),
+                        r.t.readFile("Events.Log").c_str());
+    }
+}
+
+} // namespace
+} // namespace qm::test
