@@ -339,5 +339,53 @@ TEST(SendCyclePty, TapMessageFromTheOutboxIsDelivered)
     EXPECT_THAT(r.t.readFile("Master.Log"), HasSubstr("Message Sent: <STX>0612345678<CR>"));
 }
 
+// Faults only a real line shows, through the send cycle for a few seconds:
+// the message stays in the outbox or its frame is in Master.Log, and the
+// port is closed after the loop.
+TEST(SendCyclePty, CarrierDropAndVanishingDeviceLoseNothing)
+{
+    struct Row {
+        const char *fault;
+        std::vector<std::string> sim;
+        bool killSimAfter700ms;
+        bool kept;
+        const char *logged;
+    };
+    const Row rows[] = {
+        {"carrier drops in the UCP response window",
+         {"--centre", "ucp", "--reply-delay", "600", "--drop-carrier-after", "100"},
+         false,
+         false,
+         "Message Sent: <STX>"},
+        {"device vanishes during the TAP login",
+         {"--centre", "tap", "--tap-ignored-prompts", "3"},
+         true,
+         true,
+         "Err-0016"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.fault);
+        RealRig r;
+        std::vector<std::string> args{"--connect-delay", "0", "--no-echo"};
+        args.insert(args.end(), row.sim.begin(), row.sim.end());
+        auto sim = std::make_unique<Simulator>(r.t.dir, args);
+        r.t.fields.SMSCenterNumber = "5550100";
+        r.t.fields.Protocol = row.sim[1] == "ucp" ? "UCP" : "TAP";
+        r.t.fields.OperationType = "01";
+        fs::create_directories(r.t.dir / "outbox");
+        std::ofstream(r.t.dir / "outbox" / "m.dat") << "\"0611\",\"line fault\"";
+        if (row.killSimAfter700ms)
+            QTimer::singleShot(700, [&sim] { sim->signal(SIGKILL); });
+        QTimer::singleShot(3000, [&r] { StopAutomaticSending(r.gw); });
+        std::string none, nothing;
+        r.gw.state.AutoSending = true;
+        EXPECT_EQ(SendPendingSMS(r.gw, none, nothing), SendCycleResult::Done);
+        EXPECT_EQ(fs::exists(r.t.dir / "outbox" / "m.dat"), row.kept);
+        EXPECT_THAT(r.t.readFile("Master.Log"), HasSubstr(row.logged));
+        EXPECT_FALSE(r.port.isOpen());
+        EXPECT_FALSE(r.gw.state.Connected);
+    }
+}
+
 } // namespace
 } // namespace qm::test
