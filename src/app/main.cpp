@@ -50,7 +50,7 @@ int main(int argc, char **argv)
 
     // COM n is looked up in the program's own folder: the outbox path dialog
     // moves AppPath (outbox and logs), never the modem.
-    qm::QtSerialPort port([folder] { return folder; });
+    qm::QtSerialPort port(folder);
 
     qm::SMSConsole sms(qm::ConsolePlatform{
         port, pump, clock, notifier, fileDialog,

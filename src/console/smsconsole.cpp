@@ -235,6 +235,7 @@ void SMSConsole::ExitProgram()
 
 void SMSConsole::SystemClose()
 {
+    systemClosing_ = true;
     form_.close();
     endProcess();
 }
@@ -261,9 +262,9 @@ bool SMSConsole::onClose(bool fromCloseBox)
 bool SMSConsole::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == &form_ && event->type() == QEvent::Close) {
-        // The window's own close box arrives from the window system; a close
-        // the program or the session asks for does not.
-        if (!onClose(event->spontaneous())) {
+        // Any close the program did not ask for itself is the window's own
+        // close box (or its system menu).
+        if (!onClose(!systemClosing_)) {
             event->ignore();
             return true;
         }

@@ -133,6 +133,7 @@ private:
     ConsoleSettings loaded_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     bool hasTray_ = false;
+    bool systemClosing_ = false;
     QMenu *consoleMenu_ = nullptr;
     QAction *changePathAction_ = nullptr;
     QPointer<frmAbout> about_;
