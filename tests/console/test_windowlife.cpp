@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
@@ -163,6 +165,85 @@ TEST(WindowLife, WithoutATrayCloseBoxAndAboutMinimiseAndTheConsoleMenuHasTheComm
     EXPECT_EQ(r.form().contextMenuPolicy(), Qt::CustomContextMenu);
     EXPECT_EQ(r.console->changePathAction()->shortcut(), QKeySequence("Ctrl+P"));
     EXPECT_TRUE(r.ends.empty());
+}
+
+int shownWindows(const char *name)
+{
+    int n = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        n += w->objectName() == QLatin1String(name) && w->isVisible();
+    return n;
+}
+
+void runDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(About, ButtonAndMenuHideTheConsoleOneBoxAndOKDestroysIt)
+{
+    LifeRig r(true);
+    r.form().ui->cmdAbout->click();
+    EXPECT_FALSE(r.form().isVisible());
+    QPointer<frmAbout> first = r.console->about();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->picture().size(), QSize(300, 300));
+    r.console->OpenConsole();
+    r.form().mnuPopupAbout()->trigger();
+    EXPECT_FALSE(r.form().isVisible());
+    EXPECT_EQ(r.console->about(), first);
+    EXPECT_EQ(shownWindows("frmAbout"), 1);
+    first->cmdOK->click();
+    runDeferredDeletes();
+    EXPECT_FALSE(first);
+    EXPECT_FALSE(r.form().isVisible());
+
+    // The committed picture is 24-bit colour: PNG colour type 2 at 8 bits.
+    QFile png(":/dialogs/images/about.png");
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    const QByteArray head = png.read(26);
+    EXPECT_EQ(int(head[24]), 8);
+    EXPECT_EQ(int(head[25]), 2);
+}
+
+TEST(TestDialogInstance, CancelKeepsTheNumberTheCloseBoxGivesAFreshDialog)
+{
+    LifeRig r(true);
+    r.form().ui->cmdSendTestSMS->click();
+    frmTestSMS *dialog = r.console->testSMS();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->focusWidget(), dialog->txtSMSNumber);
+    dialog->txtSMSNumber->setText("0612");
+    dialog->cmdCancel->click();
+    EXPECT_FALSE(dialog->isVisible());
+    r.form().ui->cmdSendTestSMS->click();
+    EXPECT_EQ(r.console->testSMS(), dialog);
+    EXPECT_EQ(dialog->txtSMSNumber->text(), "0612");
+    EXPECT_EQ(shownWindows("frmTestSMS"), 1);
+
+    dialog->close();                      // the close box
+    r.form().ui->cmdSendTestSMS->click(); // before the old one is gone
+    frmTestSMS *fresh = r.console->testSMS();
+    EXPECT_NE(fresh, dialog);
+    EXPECT_EQ(fresh->txtSMSNumber->text(), "");
+    EXPECT_EQ(fresh->txtSMSMessage->text(), "This is a test message");
+    runDeferredDeletes();
+    EXPECT_EQ(shownWindows("frmTestSMS"), 1);
+}
+
+TEST(ChangePathOperation, ShowsOneDialogAndSavesTheSettingsAtOnce)
+{
+    LifeRig r(true);
+    std::filesystem::remove(r.t.dir / "smsconf.conf");
+    r.console->changePathAction()->trigger();
+    frmChangePath *dialog = r.console->changePath();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(std::filesystem::exists(r.t.dir / "smsconf.conf"));
+    dialog->cmdCancel->click();
+    r.console->ChangeOutboxPath();
+    EXPECT_EQ(r.console->changePath(), dialog);
+    EXPECT_NE(dialog->windowIcon().cacheKey(), r.form().windowIcon().cacheKey());
 }
 
 } // namespace
