@@ -24,13 +24,8 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-bool onPath(const char *tool)
-{
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Starts `args` with `env` added, output to /dev/null; `keepFd` stays open.
-pid_t spawn(std::vector<std::string> args, const std::vector<std::string> &env, int keepFd = -1)
+// Starts `args` with `env` added, output to /dev/null (other fds stay open).
+pid_t spawn(std::vector<std::string> args, const std::vector<std::string> &env)
 {
     std::vector<char *> argv;
     for (auto &a : args)
@@ -43,7 +38,6 @@ pid_t spawn(std::vector<std::string> args, const std::vector<std::string> &env, 
         ::dup2(devNull, STDERR_FILENO);
         for (const auto &e : env)
             ::putenv(const_cast<char *>(e.c_str()));
-        (void)keepFd;
         ::execvp(argv[0], argv.data());
         ::_exit(127);
     }
@@ -77,12 +71,10 @@ std::string readAll(const fs::path &p)
 
 bool waitFor(const fs::path &file, const std::string &text, std::chrono::milliseconds limit)
 {
-    const auto end = Clock::now() + limit;
-    while (Clock::now() < end) {
+    for (const auto end = Clock::now() + limit; Clock::now() < end;
+         std::this_thread::sleep_for(10ms))
         if (readAll(file).find(text) != std::string::npos)
             return true;
-        std::this_thread::sleep_for(10ms);
-    }
     return false;
 }
 
@@ -91,7 +83,7 @@ class ExitUnderXvfb : public ::testing::TestWithParam<const char *>
 protected:
     void SetUp() override
     {
-        if (!onPath("Xvfb") || !onPath("xdotool"))
+        if (std::system("command -v Xvfb xdotool >/dev/null 2>&1") != 0)
             GTEST_SKIP() << "needs Xvfb and xdotool";
         dir = fs::temp_directory_path() / ("qm-exit-" + std::to_string(::getpid()));
         fs::remove_all(dir);
@@ -106,7 +98,7 @@ protected:
         ASSERT_EQ(::pipe(fds), 0);
         xvfb = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x700x24",
                       "-nolisten", "tcp"},
-                     {}, fds[1]);
+                     {});
         ::close(fds[1]);
         char number[16] = {};
         const auto n = ::read(fds[0], number, sizeof number - 1);
