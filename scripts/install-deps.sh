@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(cmake g++ make pkg-config clang libclang-rt-14-dev
       qt6-base-dev qt6-serialport-dev libcrypto++-dev libgtest-dev libgmock-dev
-      xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core fonts-liberation time python3)
+      xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core fonts-dejavu-extra fonts-liberation time python3)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

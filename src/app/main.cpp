@@ -2,6 +2,7 @@
 
 #include "console/qtadapters.h"
 #include "console/smsconsole.h"
+#include "console/systemclose.h"
 #include "modem/qtserialport.h"
 #include "platform/qtclock.h"
 #include "platform/qteventpump.h"
@@ -10,7 +11,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSystemTrayIcon>
+#include <QGuiApplication>
+#include <QSessionManager>
 
 namespace
 {
@@ -33,8 +35,10 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmast"));
-    // Closing the window is not the end of the program: it lives in the tray.
-    QApplication::setQuitOnLastWindowClosed(!QSystemTrayIcon::isSystemTrayAvailable());
+    // Closing the window is not the end of the program: it lives in the tray
+    // (or minimised where there is none). It ends only by Exit or a close the
+    // system asks for, and then at once (SMSConsole::ExitProgram).
+    QApplication::setQuitOnLastWindowClosed(false);
 
     const std::string folder = programFolder();
     // The console gives its timers their designed intervals.
@@ -44,17 +48,23 @@ int main(int argc, char **argv)
     qm::MessageBoxNotifier notifier;
     qm::OpenFileDialog fileDialog(folder);
 
-    // The console's gateway state is created with the console; the port
-    // finds COM n under AppPath, which the console owns.
-    qm::SMSConsole *console = nullptr;
-    qm::QtSerialPort port(
-        [&console] { return console ? console->gateway().state.AppPath : std::string(); });
+    // COM n is looked up in the program's own folder: the outbox path dialog
+    // moves AppPath (outbox and logs), never the modem.
+    qm::QtSerialPort port(folder);
 
     qm::SMSConsole sms(qm::ConsolePlatform{
         port, pump, clock, notifier, fileDialog,
-        qm::ConsoleTimers{checkPendingSMS, sec1, sec2, sec4, sec8, sec10}, folder, &startRetry});
-    console = &sms;
+        qm::ConsoleTimers{checkPendingSMS, sec1, sec2, sec4, sec8, sec10}, folder, &startRetry,
+        /*terminate: at once*/ {}, /*trayAvailable: ask Qt*/ {}});
     sms.startUp();
     sms.form().show();
+
+    // kill -TERM, a hang-up of the session, Ctrl+C; and the session manager
+    // ending the session: the console lets itself close.
+    qm::SystemCloseWatcher systemClose;
+    QObject::connect(&systemClose, &qm::SystemCloseWatcher::requested, &sms,
+                     [&sms] { sms.SystemClose(); });
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &sms,
+                     [&sms](QSessionManager &) { sms.SystemClose(); });
     return QApplication::exec();
 }

@@ -1,5 +1,6 @@
 #include "console/consoleface.h"
 
+#include "console/fonts.h"
 #include "ui_frmsmsconsole.h"
 
 #include <QAction>
@@ -25,7 +26,8 @@ QIcon applicationIcon()
     return icon;
 }
 
-frmSMSConsole::frmSMSConsole(QWidget *parent) : QWidget(parent), ui(new Ui::frmSMSConsole)
+frmSMSConsole::frmSMSConsole(QWidget *parent)
+    : QWidget(parent), ui((EnsureFontSubstitutions(), new Ui::frmSMSConsole))
 {
     ui->setupUi(this);
     applyFractionalFonts();
@@ -76,6 +78,8 @@ void frmSMSConsole::buildPopupMenu()
     sep->setObjectName(QStringLiteral("mnuPopupSep10"));
     mnuPopupExit_ = mnuPopup_->addAction(QStringLiteral("E&xit"));
     mnuPopupExit_->setObjectName(QStringLiteral("mnuPopupExit"));
+    // Open is drawn as the default (bold) entry.
+    mnuPopup_->setDefaultAction(mnuPopupOpen_);
 }
 
 } // namespace qm

@@ -3,12 +3,22 @@
 #include "config/settings.h"
 #include "console/ansi.h"
 #include "console/autosending.h"
+#include "console/trayreaction.h"
+#include "dialogs/frmabout.h"
+#include "dialogs/frmchangepath.h"
+#include "dialogs/frmtestsms.h"
+#include "dialogs/outboxpath.h"
+#include "dialogs/testmessage.h"
 #include "modem/applymodemsettings.h"
 #include "modem/portevents.h"
 #include "ui_frmsmsconsole.h"
 
+#include <QAction>
+#include <QCloseEvent>
+#include <QCursor>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
@@ -71,9 +81,17 @@ SMSConsole::SMSConsole(ConsolePlatform platform, QObject *parent)
     }
     gw_.port.setEventHandler([this](int code) { OnPortEvent(gw_, code); });
     connectHandlers();
+    connectWindowLife();
 }
 
-SMSConsole::~SMSConsole() = default;
+SMSConsole::~SMSConsole()
+{
+    // The dialogs are windows of their own (no parent): they go with the
+    // console.
+    delete about_;
+    delete testSMS_;
+    delete changePath_;
+}
 
 void SMSConsole::connectHandlers()
 {
@@ -92,8 +110,166 @@ void SMSConsole::connectHandlers()
     // save caused by another field.
 }
 
+void SMSConsole::connectWindowLife()
+{
+    frmSMSConsole &w = form_;
+    w.installEventFilter(this);
+    connect(w.mnuPopupOpen(), &QAction::triggered, this, [this] { OpenConsole(); });
+    connect(w.mnuPopupAbout(), &QAction::triggered, this, [this] { ShowAbout(); });
+    connect(w.mnuPopupExit(), &QAction::triggered, this, [this] { ExitProgram(); });
+    connect(w.ui->cmdAbout, &QPushButton::clicked, this, [this] { ShowAbout(); });
+    connect(w.ui->cmdSendTestSMS, &QPushButton::clicked, this, [this] { ShowTestSMS(); });
+
+    // Not on the designed face: the outbox path dialog, by a shortcut and
+    // from the window's context menu, which also carries the tray menu's
+    // commands where there is no tray.
+    changePathAction_ = new QAction(QStringLiteral("Change Outbox &Path..."), &w);
+    changePathAction_->setObjectName(QStringLiteral("actChangeOutboxPath"));
+    changePathAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    changePathAction_->setShortcutContext(Qt::WindowShortcut);
+    w.addAction(changePathAction_);
+    connect(changePathAction_, &QAction::triggered, this, [this] { ChangeOutboxPath(); });
+
+    consoleMenu_ = new QMenu(&w);
+    consoleMenu_->setObjectName(QStringLiteral("mnuConsole"));
+    consoleMenu_->addAction(w.mnuPopupOpen());
+    consoleMenu_->addAction(w.mnuPopupAbout());
+    consoleMenu_->addSeparator();
+    consoleMenu_->addAction(changePathAction_);
+    consoleMenu_->addSeparator();
+    consoleMenu_->addAction(w.mnuPopupExit());
+    w.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&w, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { consoleMenu_->popup(form_.mapToGlobal(at)); });
+}
+
+void SMSConsole::OnTrayNotification(int code)
+{
+    switch (ReactionTo(code)) {
+    case TrayReaction::Restore:
+        RestoreConsole();
+        break;
+    case TrayReaction::PopupMenu:
+        // The tray shows its context menu, mnuPopup, itself (where the
+        // desktop draws the icon, the desktop draws the menu).
+        if (!tray_ || tray_->contextMenu() != form_.popupMenu())
+            form_.popupMenu()->popup(QCursor::pos());
+        break;
+    case TrayReaction::Nothing:
+        break;
+    }
+}
+
+void SMSConsole::RestoreConsole()
+{
+    form_.setWindowState(form_.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    form_.raise();
+    form_.activateWindow();
+    form_.show();
+}
+
+void SMSConsole::OpenConsole()
+{
+    form_.show();
+    form_.setWindowState(form_.windowState() & ~Qt::WindowMinimized);
+    form_.raise();
+    form_.activateWindow();
+}
+
+void SMSConsole::hideConsole()
+{
+    // Hidden in the tray; where there is none, hiding would leave no way
+    // back, so the console is minimised instead.
+    if (hasTray_)
+        form_.hide();
+    else
+        form_.showMinimized();
+}
+
+void SMSConsole::ShowAbout()
+{
+    hideConsole();
+    if (!about_)
+        about_ = new frmAbout;
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+void SMSConsole::ShowTestSMS()
+{
+    if (!testSMS_) {
+        testSMS_ = new frmTestSMS(
+            [this](const std::string &number) { return SendTestMessage(gw_, number); });
+        // A dialog closed by its close box is on its way out: the next
+        // opening makes a fresh one even before it is gone.
+        frmTestSMS *dialog = testSMS_;
+        connect(dialog, &frmTestSMS::discarded, this, [this, dialog] {
+            if (testSMS_ == dialog)
+                testSMS_ = nullptr;
+        });
+    }
+    testSMS_->show();
+    testSMS_->raise();
+    testSMS_->activateWindow();
+}
+
+void SMSConsole::ChangeOutboxPath()
+{
+    if (!changePath_)
+        changePath_ = new frmChangePath(
+            PathTarget{[this] { return gw_.state.AppPath; },
+                       [this](const std::string &folder) { UpdateAppPath(gw_, folder); }});
+    changePath_->show();
+    changePath_->raise();
+    changePath_->activateWindow();
+    saveIfLoaded();
+}
+
+void SMSConsole::ExitProgram()
+{
+    gw_.state.ExitRequested = true;
+    form_.close();
+    endProcess();
+}
+
+void SMSConsole::SystemClose()
+{
+    systemClosing_ = true;
+    form_.close();
+    endProcess();
+}
+
+void SMSConsole::endProcess()
+{
+    if (tray_)
+        tray_->hide();
+    EndProcess(gw_, platform_.terminate);
+}
+
+bool SMSConsole::onClose(bool fromCloseBox)
+{
+    if (fromCloseBox && !gw_.state.ExitRequested) {
+        hideConsole();
+        return false;
+    }
+    // Unload: the tray icon goes.
+    if (tray_)
+        tray_->hide();
+    return true;
+}
+
 bool SMSConsole::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == &form_ && event->type() == QEvent::Close) {
+        // Any close the program did not ask for itself is the window's own
+        // close box (or its system menu).
+        if (!onClose(!systemClosing_)) {
+            event->ignore();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::FocusOut) {
         // Opening the list's own drop-down is not a loss of focus.
         const auto *focus = static_cast<QFocusEvent *>(event);
@@ -210,13 +386,19 @@ void SMSConsole::startUp()
     tray_ = std::make_unique<QSystemTrayIcon>(applicationIcon());
     tray_->setToolTip(QStringLiteral("SMS Console Configuration"));
     tray_->setContextMenu(form_.popupMenu());
+    connect(tray_.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                OnTrayNotification(TrayNotificationCode(reason));
+            });
 
     st.SettingsLoaded = false;
     // From here on each step stands on its own: a value that does not fit
     // leaves that one thing as it was.
     loaded_ = LoadSettings(gw_, platform_.programFolder, platform_.fileDialog);
     st.AppPath = platform_.programFolder;
-    if (QSystemTrayIcon::isSystemTrayAvailable())
+    hasTray_ = platform_.trayAvailable ? platform_.trayAvailable()
+                                       : QSystemTrayIcon::isSystemTrayAvailable();
+    if (hasTray_)
         tray_->show();
     fillLists();
     gw_.port.setReadLength(0);

@@ -5,14 +5,22 @@
 
 #include "config/configfile.h"
 #include "console/consoleface.h"
+#include "console/endprogram.h"
 #include "core/gateway.h"
+#include "dialogs/frmabout.h"
+#include "dialogs/frmchangepath.h"
+#include "dialogs/frmtestsms.h"
 #include "platform/filedialog.h"
 
 #include <QObject>
+#include <QPointer>
 
+#include <functional>
 #include <memory>
 
+class QAction;
 class QComboBox;
+class QMenu;
 class QSystemTrayIcon;
 
 namespace qm
@@ -29,6 +37,10 @@ struct ConsolePlatform {
     std::string programFolder; // the executable's folder, with trailing separator
     // Retries a start of automatic sending that a test message held up.
     Timer *startRetry = nullptr;
+    // How the process ends after Exit or a system close (unset: at once).
+    Terminate terminate = {};
+    // Whether the desktop has a notification area (unset: ask Qt).
+    std::function<bool()> trayAvailable = {};
 };
 
 class SMSConsole final : public QObject, public ConsoleFields, public StatusLine
@@ -46,6 +58,35 @@ public:
     Gateway &gateway() { return gw_; }
     const ConsoleSettings &loadedSettings() const { return loaded_; }
     QSystemTrayIcon *trayIcon() const { return tray_.get(); }
+    // Whether the console lives in a tray; without one the close box
+    // minimises instead of hiding (decided at start-up).
+    bool hasTray() const { return hasTray_; }
+
+    // Window life. A tray notification by its code (514, 515, 517...).
+    void OnTrayNotification(int code);
+    // Normal state, raised, activated, shown.
+    void RestoreConsole();
+    // mnuPopupOpen: shown, then given the input focus.
+    void OpenConsole();
+    // mnuPopupAbout and cmdAbout: the console hides, the about box shows.
+    void ShowAbout();
+    // mnuPopupExit: the console closes, the icon goes, the process ends.
+    void ExitProgram();
+    // A close the system asks for (session end, SIGTERM): the same end.
+    void SystemClose();
+    // cmdSendTestSMS: the test message dialog, modeless.
+    void ShowTestSMS();
+    // The outbox path dialog, modeless, then a save when the settings are
+    // loaded. Offered by Ctrl+P and the console's context menu.
+    void ChangeOutboxPath();
+
+    // The console window's own context menu: the tray menu's commands and
+    // the outbox path dialog.
+    QMenu *consoleMenu() const { return consoleMenu_; }
+    QAction *changePathAction() const { return changePathAction_; }
+    frmAbout *about() const { return about_; }
+    frmTestSMS *testSMS() const { return testSMS_; }
+    frmChangePath *changePath() const { return changePath_; }
 
     void ShowUCPFields();
     void ShowTAPFields();
@@ -80,12 +121,24 @@ private:
     void retryStartLater();
     void onStartRetry();
     void listAction(QComboBox *list);
+    void connectWindowLife();
+    // The console window's close event: false to cancel it.
+    bool onClose(bool fromCloseBox);
+    void endProcess();
+    void hideConsole();
 
     frmSMSConsole form_;
     ConsolePlatform platform_;
     Gateway gw_;
     ConsoleSettings loaded_;
     std::unique_ptr<QSystemTrayIcon> tray_;
+    bool hasTray_ = false;
+    bool systemClosing_ = false;
+    QMenu *consoleMenu_ = nullptr;
+    QAction *changePathAction_ = nullptr;
+    QPointer<frmAbout> about_;
+    QPointer<frmTestSMS> testSMS_;
+    QPointer<frmChangePath> changePath_;
 };
 
 } // namespace qm

@@ -60,7 +60,7 @@ QSerialPort::StopBits toQtStopBits(int stopBits)
 
 } // namespace
 
-QtSerialPort::QtSerialPort(std::function<std::string()> appPath) : appPath_(std::move(appPath))
+QtSerialPort::QtSerialPort(std::string programFolder) : programFolder_(std::move(programFolder))
 {
     QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { onReadyRead(); });
     QObject::connect(&port_, &QSerialPort::bytesWritten, &port_, [this] {
@@ -83,7 +83,7 @@ QtSerialPort::~QtSerialPort()
 std::string QtSerialPort::devicePath(int number) const
 {
     const std::string name = "COM" + std::to_string(number);
-    const std::string local = (appPath_ ? appPath_() : std::string()) + name;
+    const std::string local = programFolder_ + name;
     // A dangling link still names the port (its server is gone): opening it
     // then fails plainly instead of reaching some other device.
     const QFileInfo info(QString::fromLocal8Bit(local.c_str()));

@@ -1,7 +1,7 @@
 #pragma once
 // The real serial port over QSerialPort.
 //
-// COM n is the file AppPath + "COMn" when it exists (a link to /dev/ttyUSB0,
+// COM n is the file <program folder> + "COMn" when it exists (a link to /dev/ttyUSB0,
 // to a pseudo-terminal served by the simulator ...), else /dev/ttyS(n-1)
 // ("COMn" on Windows). Events are raised from the event loop only: data
 // received as soon as one byte waits; modem-line changes and line-error
@@ -28,7 +28,10 @@ namespace qm
 class QtSerialPort final : public SerialPort
 {
 public:
-    explicit QtSerialPort(std::function<std::string()> appPath);
+    // `programFolder` (with its trailing separator) is where COM n links
+    // lie. It is fixed: moving the outbox and logs (AppPath) never moves the
+    // modem.
+    explicit QtSerialPort(std::string programFolder);
     ~QtSerialPort() override;
 
     bool isOpen() const override { return port_.isOpen(); }
@@ -69,7 +72,7 @@ private:
     void drainDevice() const;
     void scanForCarrier(std::string_view bytes) const;
 
-    std::function<std::string()> appPath_;
+    std::string programFolder_;
     mutable QSerialPort port_;
     QTimer poll_;
     EventHandler handler_;

@@ -53,9 +53,16 @@ struct ConsoleRig {
         if (config)
             std::ofstream(t.dir / "smsconf.conf", std::ios::binary) << *config;
         console = std::make_unique<SMSConsole>(ConsolePlatform{
-            t.port, t.world, t.world, t.notifier, dialog,
+            t.port,
+            t.world,
+            t.world,
+            t.notifier,
+            dialog,
             ConsoleTimers{t.CheckPendingSMS, t.sec1, t.sec2, t.sec4, t.sec8, t.sec10},
-            t.dir.string() + "/", &startRetry});
+            t.dir.string() + "/",
+            &startRetry,
+            {},
+            {}});
         console->startUp();
     }
     Ui::frmSMSConsole &ui() { return *console->form().ui; }

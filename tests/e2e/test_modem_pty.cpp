@@ -116,7 +116,7 @@ private:
 // The gateway over the real adapter, pump, timers and clock.
 struct RealRig {
     RealRig()
-        : port([this] { return t.gw.state.AppPath; }),
+        : port(t.gw.state.AppPath),
           gw{GatewayState{}, port,
              pump,           clock,
              t.notifier,     t.status,

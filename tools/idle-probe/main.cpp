@@ -112,7 +112,7 @@ struct TimingClock final : qm::QtClock {
 
 struct Probe {
     explicit Probe(const std::string &dir)
-        : appPath(dir + "/"), port([this] { return appPath; }),
+        : appPath(dir + "/"), port(appPath),
           gw{qm::GatewayState{}, port,   pump,   clock,
              notifier,           status, fields, {checkPending, sec1, sec2, sec4, sec8, sec10}}
     {

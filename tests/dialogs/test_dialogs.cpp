@@ -1,0 +1,155 @@
+// The test message dialog against the simulated centre, the outbox path
+// dialog over a temporary folder, and the designed captions at their
+// designed sizes.
+
+// Before any Qt header: the simulator has a member named emit.
+#include "sendrig.h"
+
+#include "../console/qtapp.h"
+#include "config/settings.h"
+#include "console/consoleface.h"
+#include "dialogs/frmabout.h"
+#include "dialogs/frmchangepath.h"
+#include "dialogs/frmtestsms.h"
+#include "dialogs/outboxpath.h"
+#include "dialogs/testmessage.h"
+#include "log/writelog.h"
+#include "modem/qtserialport.h"
+#include "outbox/messagefile.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <filesystem>
+#include <fstream>
+
+namespace qm::test
+{
+namespace
+{
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+TEST(TestMessageDialog, SendsTheFixedTextToTheNumberAsTypedAndLeavesTestModeOff)
+{
+    const struct {
+        const char *name;
+        sim::DialResult dial;
+        bool exchangeUnderWay;
+        bool delivered, staysOpen;
+    } rows[] = {
+        {"connects", sim::DialResult::Connect, false, true, false},
+        {"busy", sim::DialResult::Busy, false, false, false},
+        {"refused while an exchange runs", sim::DialResult::Connect, true, false, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        RigOptions options;
+        options.modem.result = row.dial;
+        SendRig rig(options);
+        rig.gw.state.ExchangeInProgress = row.exchangeUnderWay;
+        bool testModeDuringSend = false;
+        frmTestSMS dialog([&](const std::string &number) {
+            rig.t.world.after(std::chrono::milliseconds(100),
+                              [&] { testModeDuringSend = rig.gw.state.TestMode; });
+            return SendTestMessage(rig.gw, number);
+        });
+        dialog.show();
+        dialog.txtSMSNumber->setText(" 0612 999 ");
+        dialog.txtSMSMessage->setText("whatever the operator wrote");
+        dialog.cmdSend->click();
+
+        auto sent = rig.record.messages("accepted");
+        const auto refused = rig.record.messages("refused");
+        sent.insert(sent.end(), refused.begin(), refused.end());
+        using Sent = std::vector<std::pair<std::string, std::string>>;
+        const Sent expected = row.delivered ? Sent{{" 0612 999 ", "Korvane Test Message"}} : Sent{};
+        EXPECT_EQ(sent, expected);
+        EXPECT_EQ(testModeDuringSend, !row.exchangeUnderWay);
+        EXPECT_FALSE(rig.gw.state.TestMode);
+        EXPECT_EQ(dialog.isVisible(), row.staysOpen);
+        EXPECT_EQ(dialog.txtSMSNumber->text(), " 0612 999 ");
+        if (row.exchangeUnderWay) {
+            EXPECT_EQ(rig.t.status.text(), ExchangeBusyText);
+        }
+    }
+}
+
+TEST(OutboxPath, TrailingSeparator)
+{
+    const std::pair<const char *, const char *> rows[] = {
+        {"/", "/"}, {"/srv/gw", "/srv/gw/"}, {"/srv/gw/", "/srv/gw/"}, {"", "/"}};
+    for (const auto &[in, out] : rows)
+        EXPECT_EQ(WithTrailingSeparator(in), out) << in;
+}
+
+TEST(OutboxPath, UpdateMovesOutboxLogsAndSavedPathButNotTheModem)
+{
+    TestGateway t;
+    const std::string program = t.gw.state.AppPath;
+    const fs::path moved = t.dir / "moved";
+    fs::create_directories(moved);
+    for (const fs::path &folder : {t.dir, moved})
+        std::ofstream(folder / "COM1") << "";
+    QtSerialPort port(program);
+
+    frmChangePath dialog(PathTarget{[&] { return t.gw.state.AppPath; },
+                                    [&](const std::string &f) { UpdateAppPath(t.gw, f); }});
+    EXPECT_EQ(dialog.currentFolder().toStdString() + "/", program); // Load opened AppPath
+    dialog.show();
+    dialog.openFolder(QString::fromStdString(moved.string()));
+    dialog.cmdCancel->click();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(t.gw.state.AppPath, program);
+    EXPECT_TRUE(t.status.history.empty());
+
+    dialog.openFolder("/");
+    dialog.openFolder(QString::fromStdString((t.dir / "missing").string())); // ignored
+    dialog.cmdUpdate->click();
+    EXPECT_EQ(t.gw.state.AppPath, "/");
+    EXPECT_EQ(t.status.text(), "Path Changed to : /");
+
+    dialog.openFolder(QString::fromStdString(moved.string()));
+    dialog.cmdUpdate->click();
+    const std::string now = moved.string() + "/";
+    EXPECT_EQ(t.status.text(), "Path Changed to : " + now);
+    EXPECT_FALSE(fs::exists(t.dir / "Master.Log")); // the status line only
+    WriteLog(t.gw, LogTarget::MasterLog, "after the move");
+    EXPECT_TRUE(fs::exists(moved / "Master.Log"));
+    EXPECT_EQ(OutboxFolder(t.gw), now + "outbox/");
+    SaveSettings(t.gw);
+    EXPECT_THAT(t.readFile("smsconf.conf"), HasSubstr("\"AppPath=" + now + "\""));
+    EXPECT_EQ(port.devicePath(1), program + "COM1");
+}
+
+TEST(Captions, EveryCaptionShowsWholeAtItsDesignedSize)
+{
+    frmSMSConsole console;
+    frmTestSMS test([](const std::string &) { return SendCycleResult::Done; });
+    frmAbout about;
+    frmChangePath path(PathTarget{[] { return std::string("/"); }, {}});
+    for (QWidget *window : std::initializer_list<QWidget *>{&console, &test, &about, &path})
+        for (QWidget *w : window->findChildren<QWidget *>()) {
+            QString text;
+            int room = w->width();
+            if (auto *label = qobject_cast<QLabel *>(w))
+                text = label->text();
+            else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+                text = button->text().remove('&');
+                room -= 8; // the button's frame
+            }
+            if (text.isEmpty())
+                continue;
+            SCOPED_TRACE(w->objectName().toStdString());
+            EXPECT_LE(w->fontMetrics().horizontalAdvance(text), room) << text.toStdString();
+        }
+}
+
+} // namespace
+} // namespace qm::test
