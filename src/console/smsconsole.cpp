@@ -3,6 +3,7 @@
 #include "config/settings.h"
 #include "console/ansi.h"
 #include "console/autosending.h"
+#include "console/steadycursor.h"
 #include "console/trayreaction.h"
 #include "dialogs/frmabout.h"
 #include "dialogs/frmchangepath.h"
@@ -60,8 +61,10 @@ SMSConsole::SMSConsole(ConsolePlatform platform, QObject *parent)
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\"]*")), this);
     for (QLineEdit *field :
          {form_.ui->txtSMSCenterNumber, form_.ui->txtAuthenticationCode,
-          form_.ui->txtLegitimizationCode, form_.ui->txtStored, form_.ui->txtDelivered})
+          form_.ui->txtLegitimizationCode, form_.ui->txtStored, form_.ui->txtDelivered}) {
         field->setValidator(noQuote);
+        KeepCursorSteadyWhenLong(field);
+    }
     // The six timers as designed: all off. sec10 waits 60 s despite its name.
     const std::pair<Timer *, int> designed[] = {{&gw_.timers.CheckPendingSMS, 1000},
                                                 {&gw_.timers.sec1, 1000},

@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QStyleHints>
 #include <QSystemTrayIcon>
 
 #include <filesystem>
@@ -309,6 +311,25 @@ TEST(ConsoleEditing, DoubleQuoteCannotBeTyped)
     QApplication::sendEvent(field, &c);
     EXPECT_EQ(field->text(), "abc");
     EXPECT_NE(r.file().find("\"TAPStoredText=abc\""), std::string::npos);
+}
+
+TEST(ConsoleEditing, MegabyteValueKeepsItsCursorSteadyAndIsSavedBackWhole)
+{
+    std::string file = CompleteFile;
+    const std::string big(1 << 20, '7');
+    file.replace(file.find("auth"), 4, big);
+    ConsoleRig r(file);
+    const int normal = QGuiApplication::styleHints()->cursorFlashTime();
+    ASSERT_NE(normal, 0);
+    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(r.ui().txtAuthenticationCode, &in);
+    EXPECT_EQ(QGuiApplication::styleHints()->cursorFlashTime(), 0);
+    loseFocus(r.ui().txtAuthenticationCode);
+    EXPECT_EQ(QGuiApplication::styleHints()->cursorFlashTime(), normal);
+    QApplication::sendEvent(r.ui().txtStored, &in);
+    EXPECT_EQ(QGuiApplication::styleHints()->cursorFlashTime(), normal);
+    r.ui().txtStored->setText("x");
+    EXPECT_NE(r.file().find("\"AuthenticationCode=" + big + "\""), std::string::npos);
 }
 
 TEST(ConsoleEditing, SingleByteTextReachesTheFileUnchanged)
