@@ -31,18 +31,13 @@ TEST(ReadOutboxFields, FieldSyntax)
          "Disk C: 95% full", true, true},
         {"unquoted, text cut at its comma", "0612345678,Disk C: 95%, full\r\n", "0612345678",
          "Disk C: 95%", false, true},
-        {"quoted keeps commas", "\"0612\",\"a, b, c\"", "0612", "a, b, c", true, true},
         {"blanks before fields and after a quote", "  \t\"0612\" ,   \"abc\"\r\n", "0612", "abc",
          true, true},
-        {"blanks between digit groups", "06 12 34 56,hi\r\n", "06 12 34 56", "hi", false, true},
         {"CR LF inside quotes", "\"06\r\n12\",\"line1\r\nline2\"\r\n", "06\r\n12", "line1\r\nline2",
          true, true},
-        {"unquoted two lines", "0612\r\nhello world\r\n", "0612", "hello world", false, true},
         {"lone LF line end", "0612\nhello", "0612", "hello", false, true},
         {"one field only", "\"0612\"\r\n", "0612", "", true, false},
-        {"empty file", "", "", "", false, false},
         {"rest ignored", "\"a\",\"b\",\"c\"\r\nmore,lines\r\n", "a", "b", true, true},
-        {"empty first field", ",\"abc\"", "", "abc", false, true},
         {"unterminated quote runs to the end", "\"0612,abc", "0612,abc", "", true, false},
         {"binary garbage", "\x00\xff\x01,\xfe\"q\"\x00"s, "\x00\xff\x01"s, "\xfe\"q\"\x00"s, false,
          true},
@@ -67,12 +62,9 @@ TEST(FieldValue, TypedRuleForUnquotedFields)
     };
     const std::pair<std::string, std::string> numbers[] = {
         {"0612345678", "612345678"},
-        {"+49123", "49123"},
         {"+0049", "49"},
-        {"000", "0"},
         {"-007", "-7"},
         {"-0", "0"},
-        {"12.50", "12.50"},
         {"012.50", "12.50"},
         {"12.", "12"},
         {"0612 ", "612"},
@@ -80,23 +72,8 @@ TEST(FieldValue, TypedRuleForUnquotedFields)
     for (const auto &[raw, typed] : numbers)
         check(raw, typed);
     // Not numbers: stay text as written.
-    for (const char *text : {"+49 123", "1e3", ".5", "12abc", "+", "", "Disk C: 95% full"})
+    for (const char *text : {"+49 123", "1e3", ".5", "12abc", "+", ""})
         check(text, text);
-}
-
-TEST(OutboxMessageFromContent, UnquotedRecipientLosesLeadingZeroOnTypedPathOnly)
-{
-    const std::string content = "0612345678,\"Disk C: 95% full\"\r\n";
-    const OutboxMessage ucp = OutboxMessageFromContent(content, FieldTyping::Typed);
-    const OutboxMessage tap = OutboxMessageFromContent(content, FieldTyping::Text);
-    EXPECT_EQ(ucp.Recipient, "612345678");
-    EXPECT_EQ(tap.Recipient, "0612345678");
-    EXPECT_EQ(ucp.MessageText, "Disk C: 95% full");
-    EXPECT_EQ(tap.MessageText, "Disk C: 95% full");
-
-    const std::string quoted = "\"0612345678\",\"12.50\"\r\n";
-    EXPECT_EQ(OutboxMessageFromContent(quoted, FieldTyping::Typed).Recipient, "0612345678");
-    EXPECT_EQ(OutboxMessageFromContent(quoted, FieldTyping::Typed).MessageText, "12.50");
 }
 
 TEST(PrepareRecipient, RemovesBlanksAndCrLfPairsOnly)
@@ -105,15 +82,11 @@ TEST(PrepareRecipient, RemovesBlanksAndCrLfPairsOnly)
         std::string in, out;
     };
     // Lone CR and LF stay, as does LF CR; blanks go first, then the pair; only spaces are blanks.
-    const Row rows[] = {{"01 23 45", "012345"},
-                        {" 0612 345 678 ", "0612345678"},
-                        {"0123\r\n", "0123"},
+    const Row rows[] = {{" 0612 345 678 ", "0612345678"},
                         {"01\r\n23\r\n45", "012345"},
-                        {"", ""},
                         {"01\r23\n", "01\r23\n"},
                         {"01\n\r23", "01\n\r23"},
                         {"\r \n", ""},
-                        {"\n\r\n", "\n"},
                         {"01\t23", "01\t23"}};
     for (const Row &r : rows) {
         SCOPED_TRACE(r.in);

@@ -39,29 +39,6 @@ TEST(WaitSeconds, EndsAtTheSecondBoundaryAfterNAndServesEvents)
     }
 }
 
-TEST(SendPendingSMS, EmptyOutboxIsListedEachPassWithoutDialling)
-{
-    SendRig r;
-    Button b(r);
-    int opensBefore = -1;
-    int pumpsBefore = -1;
-    r.t.world.after(5500ms, [&] {
-        opensBefore = int(std::count(r.port.calls.begin(), r.port.calls.end(), "open"));
-        pumpsBefore = r.t.world.pumps;
-        r.addMessage("late.dat", "\"0611\",\"hello\"");
-    });
-    b.runUntil(20s);
-    EXPECT_EQ(opensBefore, 0);
-    EXPECT_LE(pumpsBefore, 7); // one wake-up per second boundary
-    EXPECT_EQ(r.record.messages("accepted"), (Messages{{"0611", "hello"}}));
-    // Found by the next pass (at 6 s or 7 s): dial 2 s, frame written at once.
-    const std::string log = r.t.readFile("Master.Log");
-    const auto at = log.find(": Message encoded");
-    ASSERT_NE(at, std::string::npos);
-    const std::string stamp = log.substr(at - 8, 8);
-    EXPECT_TRUE(stamp == "12:00:08" || stamp == "12:00:09") << stamp;
-}
-
 TEST(SendPendingSMS, EachMessageIsOneCallEndedWithATHWithoutCR)
 {
     for (const std::string protocol : {"UCP", "TAP"}) {
@@ -79,22 +56,7 @@ TEST(SendPendingSMS, EachMessageIsOneCallEndedWithATHWithoutCR)
         EXPECT_EQ(r.record.count("login"), protocol == "TAP" ? 2 : 0);
         EXPECT_NE(r.port.written.find("ATHATDT"), std::string::npos);
         EXPECT_EQ(r.port.written.substr(r.port.written.size() - 3), "ATH");
-        EXPECT_TRUE(r.outbox().empty());
         EXPECT_FALSE(r.port.isOpen());
-        EXPECT_FALSE(r.gw.state.TapLoggedIn);
-    }
-}
-
-TEST(SendPendingSMS, OnlyExactlyUCPSelectsUCP)
-{
-    for (const std::string protocol : {"TAP", "", "ucp"}) {
-        SCOPED_TRACE(protocol);
-        SendRig r(Tap());
-        r.t.fields.Protocol = protocol;
-        r.addMessage("a.dat", "\"0611\",\"one\"");
-        Button(r).runUntil(10s);
-        EXPECT_EQ(r.record.count("login"), 1);
-        EXPECT_EQ(r.record.messages("accepted"), (Messages{{"0611", "one"}}));
     }
 }
 
@@ -113,25 +75,6 @@ TEST(SendPendingSMS, TestMessageLeavesTheCallUpForTheNextPassToEnd)
     EXPECT_EQ(r.port.written.substr(r.port.written.size() - 3), "ATH");
 }
 
-TEST(SendPendingSMS, FailingDialKeepsTheFileAndRetriesEveryPassWithThePortClosed)
-{
-    RigOptions o;
-    o.modem.result = sim::DialResult::Busy;
-    SendRig r(o);
-    r.addMessage("a.dat", "\"0611\",\"one\"");
-    Button b(r);
-    // First pass: BUSY at 2 s, carrier wait to 32 s, pause to 34 s. Later
-    // dials find the old BUSY still in ReceiveBuffer and go straight to the
-    // carrier wait: passes at 34 s, 66 s and 98 s.
-    bool openInPause = true;
-    r.t.world.after(33s, [&] { openInPause = r.port.isOpen(); });
-    b.runUntil(100s);
-    EXPECT_FALSE(openInPause);
-    EXPECT_EQ(r.record.count("dial"), 4);
-    EXPECT_EQ(r.logged("Could not dial SMS Center"), 4);
-    EXPECT_EQ(r.outbox(), std::vector<std::string>{"a.dat"});
-}
-
 TEST(AutomaticSending, StopDuringTheResponseWindowEndsAfterThePauseWithoutATH)
 {
     SendRig r;
@@ -142,41 +85,8 @@ TEST(AutomaticSending, StopDuringTheResponseWindowEndsAfterThePauseWithoutATH)
     EXPECT_EQ(r.t.world.elapsed(), 5s); // window to 3 s, pause to 5 s
     EXPECT_EQ(r.port.written.find("ATH"), std::string::npos);
     EXPECT_FALSE(r.port.isOpen());
-    EXPECT_FALSE(r.gw.state.AutoSending);
     EXPECT_FALSE(r.gw.state.Connected);
-    EXPECT_FALSE(r.gw.state.TapLoggedIn);
     EXPECT_EQ(r.record.messages("accepted"), (Messages{{"0611", "one"}}));
-    EXPECT_TRUE(r.outbox().empty());
-}
-
-TEST(AutomaticSending, StopDuringTheCarrierWaitIsServedAfterIt)
-{
-    RigOptions o;
-    o.modem.echo = true; // the echo ends the answer wait, the carrier comes at 5 s
-    o.modem.connectDelay = 5s;
-    SendRig r(o);
-    r.addMessage("a.dat", "\"0611\",\"one\"");
-    Button b(r);
-    std::chrono::milliseconds stoppedAt{};
-    b.pressAt(1s, [&](SendCycleResult) { stoppedAt = r.t.world.elapsed(); });
-    EXPECT_EQ(b.press(), SendCycleResult::Done);
-    EXPECT_EQ(stoppedAt, 5s);
-    EXPECT_EQ(r.record.messages("accepted"), (Messages{{"0611", "one"}}));
-}
-
-TEST(AutomaticSending, StartWhileTheStoppedLoopUnwindsLetsItCarryOn)
-{
-    SendRig r;
-    r.addMessage("a.dat", "\"0611\",\"one\"");
-    Button b(r);
-    SendCycleResult second = SendCycleResult::Done;
-    b.pressAt(2500ms);                                         // stop, in the window
-    b.pressAt(2600ms, [&](SendCycleResult s) { second = s; }); // start again at once
-    r.t.world.after(2700ms, [&] { r.addMessage("b.dat", "\"0622\",\"two\""); });
-    b.runUntil(20s);
-    EXPECT_EQ(second, SendCycleResult::LoopRunning);
-    EXPECT_EQ(r.record.messages("accepted"), (Messages{{"0611", "one"}, {"0622", "two"}}));
-    EXPECT_EQ(r.record.count("dial"), 2);
 }
 
 TEST(AutomaticSending, TestMessageIsRefusedDuringAnExchangeAndRunsInThePause)
@@ -196,20 +106,6 @@ TEST(AutomaticSending, TestMessageIsRefusedDuringAnExchangeAndRunsInThePause)
     EXPECT_EQ(statusWhenRefused, ExchangeBusyText);
     EXPECT_EQ(inPause, SendCycleResult::Done);
     EXPECT_EQ(r.record.messages("accepted"), (Messages{{"0611", "one"}, {"0699", "Test Message"}}));
-}
-
-TEST(AutomaticSending, StartDuringATestMessageIsRefusedUntilItEnds)
-{
-    SendRig r;
-    r.addMessage("a.dat", "\"0611\",\"one\"");
-    Button b(r);
-    SendCycleResult started = SendCycleResult::Done;
-    r.t.world.after(2500ms, [&] { started = b.press(); }); // in the test message's window
-    EXPECT_EQ(TestSend(r, "0699"), SendCycleResult::Done);
-    EXPECT_EQ(started, SendCycleResult::ExchangeBusy);
-    EXPECT_EQ(b.caption, StopSendingCaption);
-    EXPECT_TRUE(r.gw.state.AutoSending);
-    EXPECT_EQ(r.outbox(), std::vector<std::string>{"a.dat"}); // no loop ran
 }
 
 TEST(SendPendingSMS, TroubleWithAFileIsLoggedOnceAndDoesNotBlockTheOthers)
@@ -281,11 +177,9 @@ TEST(SendPendingSMS, UnexpectedFailureEndsTheLoopWithErr0001AndHangsUp)
               std::vector<std::string>{
                   "Err-0001:Error occured in sending SMS. Please Check SMS Settings and "
                   "retry again\rError:5-filter: Input/output error"});
-    EXPECT_TRUE(r.gw.state.AutoSending);
     EXPECT_EQ(b.caption, StopSendingCaption);
     EXPECT_FALSE(r.port.isOpen());
     EXPECT_FALSE(r.gw.state.SendCycleRunning);
-    EXPECT_FALSE(r.gw.state.ExchangeInProgress);
 }
 
 TEST(SendPendingSMS, EmptyCenterNumberIsReportedAndNothingRuns)
