@@ -181,20 +181,6 @@ TEST(ConsoleStartUp, TapFileShowsTapFieldsAndTheSwitchGoesBothWays)
     }
 }
 
-TEST(ConsoleStartUp, OddValuesLeaveListsUnselected)
-{
-    ConsoleRig r(std::string("\"Port=0\"\r\n\"BaudRate=12345\"\r\n\"Protocol=ucp\"\r\n"
-                             "\"PollingInterval=-5\"\r\n"));
-    auto &ui = r.ui();
-    EXPECT_EQ(ui.cmbModem->currentIndex(), -1);
-    EXPECT_EQ(ui.cmbBaudrate->currentIndex(), -1);
-    EXPECT_EQ(ui.cmbProtocol->currentIndex(), -1);
-    EXPECT_EQ(r.t.CheckPendingSMS.interval(), 1000); // the designed interval stays
-    // The next save writes Port=0.
-    ui.txtStored->setText("x");
-    EXPECT_NE(r.file().find("\"Port=0\"\r\n"), std::string::npos);
-}
-
 TEST(ConsoleStartUp, MissingFileAsksThenStartsEmpty)
 {
     ConsoleRig r(std::nullopt);
