@@ -157,14 +157,4 @@ std::string TestGateway::readFile(std::string_view name) const
     return ss.str();
 }
 
-std::vector<std::string> TestGateway::logEntries(std::string_view name) const
-{
-    const std::string all = readFile(name);
-    std::vector<std::string> entries;
-    std::size_t start = 0;
-    for (std::size_t pos; (pos = all.find("\r\n", start)) != std::string::npos; start = pos + 2)
-        entries.push_back(all.substr(start, pos - start));
-    return entries;
-}
-
 } // namespace qm::test

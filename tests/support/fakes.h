@@ -47,7 +47,7 @@ public:
         history.push_back(t);
     }
     std::string text() const override { return text_; }
-    std::vector<std::string> history;
+    std::vector<std::string> history; // the bench and fuzzers look at it
 
 private:
     std::string text_ = "Status";
@@ -87,11 +87,7 @@ public:
     std::string settings() const override { return settings_; }
     MaybeFailure setSettings(const std::string &text) override;
     MaybeFailure setRtsCtsHandshaking() override;
-    void setReadLength(int length) override
-    {
-        readLength = length;
-        calls.push_back("setReadLength");
-    }
+    void setReadLength(int) override { calls.push_back("setReadLength"); }
     MaybeFailure clearInput() override;
     MaybeFailure write(std::string_view bytes) override;
     std::string readAll() override;
@@ -112,7 +108,6 @@ public:
     std::string rx;                 // unread input held by the port
     bool carrier = false;
     bool rtsCts = false;
-    int readLength = -1;
     int pendingOut = 0;
 
 protected:
@@ -130,8 +125,6 @@ struct TestGateway {
     TestGateway();
     ~TestGateway();
 
-    // Entries of a log file, split at CR LF (CRs inside entries stay).
-    std::vector<std::string> logEntries(std::string_view name) const;
     std::string readFile(std::string_view name) const;
 
     std::filesystem::path dir;

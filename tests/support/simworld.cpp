@@ -47,8 +47,6 @@ void SimWorld::pause(milliseconds duration)
 {
     pauses.push_back(duration);
     now_ += duration;
-    if (onPause)
-        onPause();
 }
 
 void SimWorld::registerTimer(SimTimer *t)
@@ -90,7 +88,6 @@ void SimWorld::pump(std::optional<TimePoint> wakeBy)
     now_ = std::max(now_, *next);
     if (nextTimer) {
         nextTimer->due_ += std::chrono::milliseconds(nextTimer->interval_);
-        ++nextTimer->ticks;
         if (nextTimer->handler_)
             nextTimer->handler_();
         return;

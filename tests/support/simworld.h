@@ -30,8 +30,6 @@ public:
     bool isEnabled() const override { return enabled_; }
     void setTickHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
 
-    int ticks = 0;
-
 private:
     friend class SimWorld;
     SimWorld &world_;
@@ -64,8 +62,6 @@ public:
     int beeps = 0;
     int pumps = 0;
     std::vector<std::chrono::milliseconds> pauses;
-    // Called at every pause (e.g. a simulated modem raising carrier).
-    std::function<void()> onPause;
 
 private:
     friend class SimTimer;
