@@ -168,15 +168,21 @@ public:
         if (!::testing::Test::HasFailure())
             fs::remove_all(dir);
     }
+    using Text = std::string;
+    Text configText(const std::string &protocol, const std::string &opType,
+                    const std::string &password) const
+    {
+        return "\"AppPath=" + dir.string() + "/\"\r\n\"Port=1\"\r\n\"Setting=N 8 1\"\r\n" +
+               "\"BaudRate=9600\"\r\n\"SMSCenterNumber=0612345678\"\r\n\"Protocol=" + protocol +
+               "\"\r\n\"OpType=" + opType +
+               "\"\r\n\"TAPStoredText=\"\r\n\"TAPDeliveredText=\"\r\n\"AuthenticationCode=" +
+               password + "\"\r\n\"LegitimizationCode=\"\r\n\"PollingInterval=1000\"\r\n";
+    }
     void configure(const std::string &protocol, const std::string &opType,
                    const std::string &password = "")
     {
         std::ofstream(dir / "smsconf.conf", std::ios::binary)
-            << "\"AppPath=" << dir.string() << "/\"\r\n\"Port=1\"\r\n\"Setting=N 8 1\"\r\n"
-            << "\"BaudRate=9600\"\r\n\"SMSCenterNumber=0612345678\"\r\n\"Protocol=" << protocol
-            << "\"\r\n\"OpType=" << opType
-            << "\"\r\n\"TAPStoredText=\"\r\n\"TAPDeliveredText=\"\r\n\"AuthenticationCode="
-            << password << "\"\r\n\"LegitimizationCode=\"\r\n\"PollingInterval=1000\"\r\n";
+            << configText(protocol, opType, password);
     }
     void message(const std::string &name, const std::string &content) const
     {
