@@ -3,98 +3,18 @@
 // its COM 1, and an X server to press its buttons through (Xvfb + xdotool),
 // so the tests see the program only from outside: files, logs, the record.
 
+#include "processes.h"
+
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <functional>
+#include <optional>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace qm::e2e
 {
-
-namespace fs = std::filesystem;
-using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-
-// Starts `args` with `env` added, output to /dev/null.
-inline pid_t Spawn(std::vector<std::string> args, const std::vector<std::string> &env)
-{
-    std::vector<char *> argv;
-    for (auto &a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int devNull = ::open("/dev/null", O_RDWR);
-        ::dup2(devNull, STDOUT_FILENO);
-        ::dup2(devNull, STDERR_FILENO);
-        for (const auto &e : env)
-            ::putenv(const_cast<char *>(e.c_str()));
-        ::execvp(argv[0], argv.data());
-        ::_exit(127);
-    }
-    return pid;
-}
-
-// The child's exit status once it has ended (128 + signal), or -1 after `limit`.
-inline int WaitEnd(pid_t pid, std::chrono::milliseconds limit)
-{
-    int status = 0;
-    for (const auto end = Clock::now() + limit; Clock::now() < end;
-         std::this_thread::sleep_for(5ms))
-        if (::waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return -1;
-}
-
-inline void Stop(pid_t &pid)
-{
-    if (pid > 0 && ::kill(pid, SIGTERM) == 0 && WaitEnd(pid, 3s) < 0) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-    }
-    pid = -1;
-}
-
-inline std::string ReadAll(const fs::path &p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-inline bool WaitUntil(const std::function<bool()> &done, std::chrono::milliseconds limit)
-{
-    for (const auto end = Clock::now() + limit; Clock::now() < end;
-         std::this_thread::sleep_for(10ms))
-        if (done())
-            return true;
-    return done();
-}
-
-inline bool WaitForText(const fs::path &file, const std::string &text,
-                        std::chrono::milliseconds limit)
-{
-    return WaitUntil([&] { return ReadAll(file).find(text) != std::string::npos; }, limit);
-}
-
-inline int Count(const std::string &haystack, const std::string &needle)
-{
-    int n = 0;
-    for (auto at = haystack.find(needle); at != std::string::npos;
-         at = haystack.find(needle, at + 1))
-        ++n;
-    return n;
-}
 
 // An X server for one test; skips the test where Xvfb or xdotool is missing.
 class Display
@@ -168,9 +88,8 @@ public:
         if (!::testing::Test::HasFailure())
             fs::remove_all(dir);
     }
-    using Text = std::string;
-    Text configText(const std::string &protocol, const std::string &opType,
-                    const std::string &password) const
+    std::string configText(const std::string &protocol, const std::string &opType,
+                           const std::string &password) const
     {
         return "\"AppPath=" + dir.string() + "/\"\r\n\"Port=1\"\r\n\"Setting=N 8 1\"\r\n" +
                "\"BaudRate=9600\"\r\n\"SMSCenterNumber=0612345678\"\r\n\"Protocol=" + protocol +

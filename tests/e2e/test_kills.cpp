@@ -60,7 +60,7 @@ TEST(Kills, MidSaveTheSettingsFileIsTheOldOrTheNewOne)
     const std::string typed = "123456789012345678901234567890";
     // The whole file as configure() wrote it, the number grown by `digits`.
     const auto whole = [&](const std::string &digits) {
-        ProgramFolder::Text text = f.configText("UCP", "01", "");
+        std::string text = f.configText("UCP", "01", "");
         text.replace(text.find("0612345678") + 10, 0, digits);
         return text;
     };
