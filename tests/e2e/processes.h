@@ -3,18 +3,16 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char **environ;
 
 namespace qm::e2e
 {
@@ -47,15 +45,22 @@ inline pid_t Spawn(std::vector<std::string> args, std::vector<std::string> env)
     return pid;
 }
 
+inline bool WaitUntil(const std::function<bool()> &done, std::chrono::milliseconds limit)
+{
+    for (const auto end = Clock::now() + limit; Clock::now() < end;
+         std::this_thread::sleep_for(5ms))
+        if (done())
+            return true;
+    return done();
+}
+
 // The child's exit status once it has ended (128 + signal), or -1 after `limit`.
 inline int WaitEnd(pid_t pid, std::chrono::milliseconds limit)
 {
     int status = 0;
-    for (const auto end = Clock::now() + limit; Clock::now() < end;
-         std::this_thread::sleep_for(5ms))
-        if (::waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return -1;
+    if (!WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, limit))
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 inline void Stop(pid_t &pid)
@@ -67,25 +72,25 @@ inline void Stop(pid_t &pid)
     pid = -1;
 }
 
+// smsc-sim serving COM1 in `dir`, its record in dir/sim.jsonl; `options`
+// are separated by blanks.
+inline pid_t StartSimulator(const fs::path &dir, const std::string &options)
+{
+    std::vector<std::string> args = {SMSC_SIM_PATH, "--dir", dir.string(), "--record",
+                                     (dir / "sim.jsonl").string()};
+    std::istringstream words(options);
+    for (std::string w; words >> w;)
+        args.push_back(w);
+    const pid_t pid = Spawn(args, {});
+    // Starting a process is not a protocol wait: look for its link.
+    WaitUntil([&] { return fs::is_symlink(dir / "COM1"); }, 5s);
+    return pid;
+}
+
 inline std::string ReadAll(const fs::path &p)
 {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-inline bool WaitUntil(const std::function<bool()> &done, std::chrono::milliseconds limit)
-{
-    for (const auto end = Clock::now() + limit; Clock::now() < end;
-         std::this_thread::sleep_for(10ms))
-        if (done())
-            return true;
-    return done();
-}
-
-inline bool WaitForText(const fs::path &file, const std::string &text,
-                        std::chrono::milliseconds limit)
-{
-    return WaitUntil([&] { return ReadAll(file).find(text) != std::string::npos; }, limit);
 }
 
 inline int Count(const std::string &haystack, const std::string &needle)
