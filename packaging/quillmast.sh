@@ -10,10 +10,14 @@ set -eu
 real=$(dirname "$(readlink -f "$0")")/../lib/quillmast/quillmast
 dir=${XDG_DATA_HOME:-$HOME/.local/share}/quillmast
 # The folder holds the settings with their codes: private to the user.
-mkdir -p -m 700 "$dir"
+mkdir -p "$(dirname "$dir")"
+[ -d "$dir" ] || mkdir -m 700 "$dir"
 mkdir -p "$dir/outbox"
 if ! cmp -s "$real" "$dir/quillmast"; then
-    cp "$real" "$dir/.quillmast.new"
-    mv -f "$dir/.quillmast.new" "$dir/quillmast"
+    # A file of its own, so two starts at once cannot mix their copies.
+    new=$(mktemp "$dir/.quillmast.XXXXXX")
+    cp "$real" "$new"
+    chmod 755 "$new"
+    mv -f "$new" "$dir/quillmast"
 fi
 exec "$dir/quillmast" "$@"
