@@ -1,50 +1,112 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the gateway's console in a demo
-# folder beside the sources, with the bundled modem + SMS Centre simulator
-# serving COM 1 there. Without a display the console runs under Xvfb and a
-# screenshot is saved to demo/console.png. Ctrl+C stops both.
+# Installs what is missing, builds, and runs the gateway's main job in a demo
+# folder beside the sources: three messages in the outbox, the bundled modem +
+# SMS Centre simulator serving COM 1, and the console.
+#   scripts/run.sh        the centre speaks UCP
+#   scripts/run.sh tap    the centre speaks TAP
+# Without a display the console runs under Xvfb and the script presses
+# "Start Automatic SMS Sending" through the X server as an operator would,
+# waits for the outbox to empty, presses Stop, and prints what the centre
+# accepted. It exits non-zero when a message was not delivered.
+# With a display it starts both and leaves the pressing to you; Ctrl+C ends both.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+protocol=UCP
+case "${1:-ucp}" in
+    ucp | UCP) ;;
+    tap | TAP) protocol=TAP ;;
+    *) echo "usage: $0 [ucp|tap]" >&2; exit 2 ;;
+esac
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" --target quillmast smsc-sim
 
+# A fresh folder each run: the program keeps its settings, logs and outbox in
+# its own folder, so it runs from a copy there.
 demo="$root/demo"
+rm -rf "$demo"
 mkdir -p "$demo/outbox"
-# The program keeps its files in its own folder, so it runs from a copy there.
-cp -f build/src/app/quillmast "$demo/quillmast"
-if [ ! -f "$demo/smsconf.conf" ]; then
-    printf '"AppPath=%s/"\r\n"Port=1"\r\n"Setting=N 8 1"\r\n"BaudRate=9600"\r\n"SMSCenterNumber=0612345678"\r\n"Protocol=UCP"\r\n"OpType=01"\r\n"TAPStoredText="\r\n"TAPDeliveredText="\r\n"AuthenticationCode="\r\n"LegitimizationCode="\r\n"PollingInterval=1000"\r\n' \
-        "$demo" > "$demo/smsconf.conf"
-    chmod 600 "$demo/smsconf.conf"
-fi
-[ -n "$(ls -A "$demo/outbox")" ] || printf '"0612345678","Disk C: 95%% full"\r\n' > "$demo/outbox/demo1.dat"
+cp build/src/app/quillmast "$demo/quillmast"
+password=demo
+printf '"AppPath=%s/"\r\n"Port=1"\r\n"Setting=N 8 1"\r\n"BaudRate=9600"\r\n"SMSCenterNumber=0612345678"\r\n"Protocol=%s"\r\n"OpType=01"\r\n"TAPStoredText="\r\n"TAPDeliveredText="\r\n"AuthenticationCode=%s"\r\n"LegitimizationCode="\r\n"PollingInterval=1000"\r\n' \
+    "$demo" "$protocol" "$password" >"$demo/smsconf.conf"
+chmod 600 "$demo/smsconf.conf"
+printf '"0611111111","Disk C: 95%% full on FILESRV"\r\n' >"$demo/outbox/msg1.dat"
+printf '"0622222222","Backup job failed at 02:00"\r\n' >"$demo/outbox/msg2.dat"
+printf '"0633333333","UPS on battery"\r\n' >"$demo/outbox/msg3.dat"
+sent=3
 
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; }
-trap cleanup EXIT INT TERM
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
 
-rm -f "$demo/COM1"
-build/tools/smsc-sim/smsc-sim --dir "$demo" --name COM1 --centre ucp --record "$demo/smsc-sim.jsonl" &
+centre=ucp
+[ "$protocol" = TAP ] && centre=tap
+build/tools/smsc-sim/smsc-sim --dir "$demo" --name COM1 --centre "$centre" \
+    --tap-password "$password" --connect-delay 300 --record "$demo/smsc-sim.jsonl" \
+    >"$demo/smsc-sim.out" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [ -e "$demo/COM1" ] && break; sleep 0.1; done
-echo "simulator: COM 1 is $(readlink "$demo/COM1"); record in $demo/smsc-sim.jsonl"
+[ -e "$demo/COM1" ] || { echo "the simulator did not start (see $demo/smsc-sim.out)" >&2; exit 1; }
+echo "simulator: COM 1 is $(readlink "$demo/COM1"), a $protocol centre; record in $demo/smsc-sim.jsonl"
 
 if [ -n "${DISPLAY:-}" ]; then
-    echo "console: $demo/quillmast (logs and settings in $demo)"
-    "$demo/quillmast"
-else
-    display=:$(( 90 + RANDOM % 100 ))
-    Xvfb "$display" -screen 0 1024x600x24 >/dev/null 2>&1 &
+    echo "console: $demo/quillmast (settings and logs in $demo)"
+    echo "press \"Start Automatic SMS Sending\": the three messages in $demo/outbox go out;"
+    echo "the centre's record is $demo/smsc-sim.jsonl. Ctrl+C ends both."
+    "$demo/quillmast" &
     pids+=($!)
-    sleep 1
-    DISPLAY=$display "$demo/quillmast" &
-    app=$!
-    pids+=($app)
-    sleep 3
-    DISPLAY=$display import -window root "$demo/console.png"
-    echo "console: running headless on Xvfb $display; screenshot saved to $demo/console.png"
-    echo "logs and settings in $demo; Ctrl+C stops"
-    wait "$app"
+    wait "${pids[-1]}"
+    exit 0
 fi
+
+# No display: an X server of our own, so the buttons are pressed for real.
+exec {fd}< <(Xvfb -displayfd 1 -screen 0 1024x600x24 -nolisten tcp 2>/dev/null)
+pids+=($!)
+read -r -t 10 number <&$fd || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$number
+"$demo/quillmast" >"$demo/quillmast.out" 2>&1 &
+app=$!
+pids+=($app)
+window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Quillmast Configuration' | head -1)
+[ -n "$window" ] || { echo "the console did not show" >&2; exit 1; }
+echo "console: running on Xvfb $DISPLAY; settings and logs in $demo"
+# The button "Start Automatic SMS Sending" (16,368 193x25 in the window).
+press_start_stop() { xdotool mousemove --window "$window" 112 380 click 1; }
+press_start_stop
+echo "pressed \"Start Automatic SMS Sending\"; waiting for the outbox to empty"
+for _ in $(seq 240); do
+    [ -z "$(ls -A "$demo/outbox")" ] && break
+    kill -0 "$app" 2>/dev/null || break
+    sleep 0.5
+done
+import -window root "$demo/console.png" 2>/dev/null || true
+press_start_stop
+echo "pressed \"Stop Automatic SMS Sending\"; screenshot in $demo/console.png"
+
+echo
+echo "the last log entries ($demo/Master.Log):"
+tail -c 1200 "$demo/Master.Log" | tr '\r' '\n' | grep -v '^$' | tail -12 | sed 's/^/  /'
+echo
+left=$(ls -A "$demo/outbox" | wc -l)
+delivered=$(python3 - "$demo/smsc-sim.jsonl" <<'EOF'
+import json, sys
+n = 0
+for line in open(sys.argv[1], encoding="latin-1"):
+    e = json.loads(line)
+    if e.get("kind") == "accepted":
+        n += 1
+        print("accepted by the centre: %s  \"%s\"" % (e.get("recipient"), e.get("text")), file=sys.stderr)
+print(n)
+EOF
+)
+if [ "$left" -ne 0 ]; then
+    echo "still in the outbox: $(ls "$demo/outbox" | tr '\n' ' ')" >&2
+fi
+echo "$delivered of $sent messages delivered ($protocol)"
+[ "$delivered" -eq "$sent" ] && [ "$left" -eq 0 ]

@@ -1,14 +1,12 @@
 #pragma once
 // The real service wrapped so that a named operation fails with a given error
-// number, or throws; it also records the providers asked for and counts the
-// contexts, hashes and keys alive, so tests can see what was released.
+// number; it also records the providers asked for and counts the contexts,
+// hashes and keys alive, so tests can see what was released.
 
 #include "crypto/cryptoservice.h"
 
 #include <map>
 #include <memory>
-#include <ostream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,18 +19,7 @@ public:
     // Operations: acquireNamed, acquireDefault, createHash, hashData,
     // hashValue, deriveKey, encrypt, decrypt, genRandom.
     void failAlways(const std::string &op, int code) { fail_[op] = code; }
-    void throwAlways(const std::string &op, std::exception_ptr e) { throw_[op] = std::move(e); }
-
-    struct Request {
-        std::string provider;
-        std::uint32_t flags;
-        bool operator==(const Request &) const = default;
-        friend std::ostream &operator<<(std::ostream &o, const Request &r)
-        {
-            return o << '"' << r.provider << "\" 0x" << std::hex << r.flags << std::dec;
-        }
-    };
-    std::vector<Request> requests;
+    std::vector<std::string> requests; // provider names, in order
     int liveContexts = 0, liveHashes = 0, liveKeys = 0;
     int &live(const crypto::Context *) { return liveContexts; }
     int &live(const crypto::HashObject *) { return liveHashes; }
@@ -41,8 +28,6 @@ public:
     // The injected fault for op, else the real call.
     template <class Call> int run(const std::string &op, Call call) const
     {
-        if (auto t = throw_.find(op); t != throw_.end())
-            std::rethrow_exception(t->second);
         auto f = fail_.find(op);
         return f == fail_.end() || f->second == crypto::kOk ? call() : f->second;
     }
@@ -65,7 +50,6 @@ public:
 private:
     std::unique_ptr<crypto::Service> real_ = crypto::makeCryptoppService();
     std::map<std::string, int> fail_;
-    std::map<std::string, std::exception_ptr> throw_;
 };
 
 // A wrapped object, counted in one of the service's tallies while alive.
@@ -140,7 +124,7 @@ inline int FaultyService::acquireContext(std::string_view container, std::string
                                          std::uint32_t type, std::uint32_t flags,
                                          std::unique_ptr<crypto::Context> &context)
 {
-    requests.push_back({std::string(provider), flags});
+    requests.emplace_back(provider);
     return make<WrapContext>(
         provider.empty() ? "acquireDefault" : "acquireNamed", context,
         [&](auto &in) { return real_->acquireContext(container, provider, type, flags, in); });

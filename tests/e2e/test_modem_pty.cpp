@@ -19,13 +19,7 @@
 
 #include <memory>
 
-#include <csignal>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
+#include "processes.h"
 
 namespace qm::test
 {
@@ -67,45 +61,17 @@ public:
     {
         args.insert(args.begin(),
                     {SMSC_SIM_PATH, "--dir", dir.string(), "--record", record_.string()});
-        // Everything the child needs is prepared before the fork: after it,
-        // only async-signal-safe calls.
-        std::vector<char *> argv;
-        for (auto &a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            // Quiet: its banner is not part of any test.
-            const int devNull = ::open("/dev/null", O_WRONLY);
-            if (devNull >= 0)
-                ::dup2(devNull, STDOUT_FILENO);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
+        pid_ = e2e::Spawn(args, {});
         // Starting a process is not a protocol wait: look for its link.
-        for (int i = 0; i < 500 && !fs::is_symlink(dir / "COM1"); ++i)
-            std::this_thread::sleep_for(10ms);
+        e2e::WaitUntil([&] { return fs::is_symlink(dir / "COM1"); }, 5s);
     }
-    ~Simulator()
-    {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            int status = 0;
-            ::waitpid(pid_, &status, 0);
-        }
-    }
+    ~Simulator() { e2e::Stop(pid_); }
     void signal(int sig) { ::kill(pid_, sig); }
     // The record once it holds `text`, or as it stands after `limit`.
     std::string waitForRecord(const std::string &text, std::chrono::milliseconds limit = 3s) const
     {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        for (;;) {
-            std::ifstream in(record_);
-            std::string rec(std::istreambuf_iterator<char>(in), {});
-            if (rec.find(text) != std::string::npos || std::chrono::steady_clock::now() > end)
-                return rec;
-            std::this_thread::sleep_for(10ms);
-        }
+        e2e::WaitForText(record_, text, limit);
+        return e2e::ReadAll(record_);
     }
 
 private:

@@ -11,94 +11,54 @@ namespace qm::test
 namespace
 {
 
-const std::string Stamp = "06/12/2026 12:00:00";
+using namespace std::string_literals;
 
-TEST(WriteLog, EntryLayoutIsByteExact)
-{
-    TestGateway t;
-    WriteLog(t.gw, LogTarget::MasterLog, "Timed out. No response from Modem");
-    WriteLog(t.gw, LogTarget::MasterLog, "");
-    WriteLog(t.gw, LogTarget::MasterLog, "Err-0003:Dialing Error\rError:5-Denied", true);
-    EXPECT_EQ(t.readFile("Master.Log"), Stamp + ": Timed out. No response from Modem/False\r\n" +
-                                            Stamp + ": /False\r\n" + Stamp +
-                                            ": Err-0003:Dialing Error\rError:5-Denied/True\r\n");
-    EXPECT_FALSE(std::filesystem::exists(t.dir / "Events.Log"));
-}
+const std::string Stamp = "06/12/2026 12:00:00: ";
 
-TEST(WriteLog, BothLogsAreByteIdenticalAndStampedOnce)
+TEST(WriteLog, EachTargetGetsTheByteExactEntry)
 {
-    TestGateway t;
-    t.world.after(std::chrono::milliseconds(1500), [] {});
-    t.world.pump();
-    WriteLog(t.gw, LogTarget::BothLogs, std::string("bytes \x01\xe9\xff", 9));
-    EXPECT_EQ(t.readFile("Master.Log"), t.readFile("Events.Log"));
-    EXPECT_EQ(t.readFile("Master.Log"), "06/12/2026 12:00:01: bytes \x01\xe9\xff/False\r\n");
-}
-
-TEST(WriteLog, TargetsSelectDestination)
-{
-    struct Row {
+    const struct {
         int target;
         bool master, events;
-        std::string status;
-    };
-    const Row rows[] = {
-        {LogTarget::StatusLine, false, false, "hello"},
-        {LogTarget::MasterLog, true, false, "Status"},
-        {LogTarget::EventsLog, false, true, "Status"},
-        {LogTarget::BothLogs, true, true, "Status"},
-        {4, false, false, "Status"},
-        {-1, false, false, "Status"},
-    };
-    for (const Row &r : rows) {
-        TestGateway t;
-        WriteLog(t.gw, r.target, "hello");
+        const char *status;
+    } rows[] = {{LogTarget::StatusLine, false, false, "m\x01\xe9"},
+                {LogTarget::MasterLog, true, false, "Status"},
+                {LogTarget::EventsLog, false, true, "Status"},
+                {LogTarget::BothLogs, true, true, "Status"},
+                {4, false, false, "Status"}};
+    const std::string entry = Stamp + "m\x01\xe9/False\r\n";
+    for (const auto &r : rows) {
         SCOPED_TRACE(r.target);
-        EXPECT_EQ(std::filesystem::exists(t.dir / "Master.Log"), r.master);
-        EXPECT_EQ(std::filesystem::exists(t.dir / "Events.Log"), r.events);
+        TestGateway t;
+        WriteLog(t.gw, r.target, "m\x01\xe9");
+        EXPECT_EQ(t.readFile("Master.Log"), r.master ? entry : "");
+        EXPECT_EQ(t.readFile("Events.Log"), r.events ? entry : "");
         EXPECT_EQ(t.status.text(), r.status);
-        EXPECT_TRUE(t.notifier.notices.empty());
+    }
+    TestGateway t;
+    WriteLog(t.gw, LogTarget::MasterLog, "", true);
+    EXPECT_EQ(t.readFile("Master.Log"), Stamp + "/True\r\n");
+}
+
+// A log that cannot be written costs one box per entry, never the other log's copy.
+TEST(WriteLog, AnUnwritableLogShowsOneBoxAndKeepsTheOtherEntry)
+{
+    for (const std::string blocked : {"Master.Log", "Events.Log"}) {
+        SCOPED_TRACE(blocked);
+        TestGateway t;
+        std::filesystem::create_directory(t.dir / blocked);
+        WriteLog(t.gw, LogTarget::BothLogs, "x");
+        EXPECT_EQ(t.readFile(blocked == "Master.Log" ? "Events.Log" : "Master.Log"),
+                  Stamp + "x/False\r\n");
+        ASSERT_EQ(t.notifier.notices.size(), 1u);
+        EXPECT_EQ(t.notifier.notices[0].text, "Unable to Create Log File\rPlease Contact Vendor");
     }
 }
 
-TEST(WriteLog, UnwritableFolderShowsBoxOncePerCallAndCarriesOn)
+TEST(ShowControlChars, TagsTheElevenAndNothingElse)
 {
-    TestGateway t;
-    t.gw.state.AppPath = (t.dir / "missing").string() + "/";
-    WriteLog(t.gw, LogTarget::MasterLog, "a");
-    WriteLog(t.gw, LogTarget::BothLogs, "b");
-    ASSERT_EQ(t.notifier.notices.size(), 2u);
-    EXPECT_EQ(t.notifier.notices[0].title, "Can't Create File");
-    EXPECT_EQ(t.notifier.notices[0].text, "Unable to Create Log File\rPlease Contact Vendor");
-}
-
-TEST(WriteLog, EventsFailureKeepsMasterEntry)
-{
-    TestGateway t;
-    std::filesystem::create_directory(t.dir / "Events.Log"); // a folder cannot be appended to
-    WriteLog(t.gw, LogTarget::BothLogs, "x");
-    EXPECT_EQ(t.logEntries("Master.Log"), std::vector<std::string>{Stamp + ": x/False"});
-    EXPECT_EQ(t.notifier.notices.size(), 1u);
-}
-
-TEST(ShowControlChars, RendersTheElevenTagsOnly)
-{
-    struct Row {
-        std::string in, out;
-    };
-    const Row rows[] = {
-        {"\x02"
-         "123\r\x03",
-         "<STX>123<CR><ETX>"},
-        {"plain text", "plain text"},
-        {"", ""},
-        {std::string("\x05\x00", 2), std::string("\x05\x00", 2)},
-        {"\x06\x1b\x1e\x04\x15\n\x13\x11", "<ACK><ESC><RS><EOT><NAK><LF><XOFF><XON>"},
-        {"\x1b[p\r", "<ESC>[p<CR>"},
-        {"\xe9<STX>", "\xe9<STX>"},
-    };
-    for (const Row &r : rows)
-        EXPECT_EQ(ShowControlChars(r.in), r.out);
+    EXPECT_EQ(ShowControlChars("\x02\x03\r\n\x06\x15\x1b\x1e\x04\x13\x11\x05\x00\xe9<STX>"s),
+              "<STX><ETX><CR><LF><ACK><NAK><ESC><RS><EOT><XOFF><XON>\x05\x00\xe9<STX>"s);
 }
 
 } // namespace
