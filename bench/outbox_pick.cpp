@@ -27,12 +27,11 @@ std::string MakeOutbox(const fs::path &root, const std::string &name, int messag
     const fs::path dir = root / name / "outbox";
     fs::remove_all(root / name);
     fs::create_directories(dir);
-    // A char prefix: "m" + std::to_string trips a false -Wrestrict in GCC 12 at -O3.
     for (int i = 0; i < messages; ++i)
-        std::ofstream(dir / ('m' + std::to_string(i) + ".dat"), std::ios::binary)
+        std::ofstream(dir / ("m" + std::to_string(i) + ".dat"), std::ios::binary)
             << "\"0612345678\",\"Disk C: 95% full\"\r\n";
     for (int i = 0; i < others; ++i)
-        std::ofstream(dir / ('o' + std::to_string(i) + ".tmp"), std::ios::binary) << "x";
+        std::ofstream(dir / ("o" + std::to_string(i) + ".tmp"), std::ios::binary) << "x";
     return dir.string() + "/";
 }
 

@@ -104,11 +104,8 @@ std::string FieldValue(const OutboxField &field, FieldTyping typing)
     while (firstSignificant + 1 < intEnd && t[firstSignificant] == '0')
         ++firstSignificant;
     std::string number = t.substr(firstSignificant, intEnd - firstSignificant);
-    // Appended in place: the "." + substr temporary trips a false -Wrestrict in GCC 12 at -O3.
-    if (fracStart < t.size()) { // a bare trailing point is dropped
-        number += '.';
-        number.append(t, fracStart);
-    }
+    if (fracStart < t.size())
+        number += "." + t.substr(fracStart); // a bare trailing point is dropped
     const bool isZero = number.find_first_not_of("0.") == std::string::npos;
     if (negative && !isZero)
         number.insert(number.begin(), '-');

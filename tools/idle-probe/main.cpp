@@ -182,9 +182,8 @@ int deliver(Probe &p, int count, const std::string &protocol)
     namespace fs = std::filesystem;
     const fs::path outbox = p.appPath + "outbox";
     fs::create_directories(outbox);
-    // A char prefix: "m" + std::to_string trips a false -Wrestrict in GCC 12 at -O3.
     for (int i = 0; i < count; ++i)
-        std::ofstream(outbox / ('m' + std::to_string(i) + ".dat"), std::ios::binary)
+        std::ofstream(outbox / ("m" + std::to_string(i) + ".dat"), std::ios::binary)
             << "\"0612345678\",\"Message number " << i << "\"\r\n";
     p.fields.protocolText = protocol;
     const Sample start = sample();

@@ -26,13 +26,8 @@ std::string JsonString(std::string_view bytes)
 void JsonRecorder::record(const SimEvent &event)
 {
     std::string line = "{\"t\":" + std::to_string(clock_()) + ",\"kind\":" + JsonString(event.kind);
-    // Appended piece by piece: "," + a temporary trips a false -Wrestrict in GCC 12 at -O3.
-    for (const auto &[key, value] : event.fields) {
-        line += ',';
-        line += JsonString(key);
-        line += ':';
-        line += JsonString(value);
-    }
+    for (const auto &[key, value] : event.fields)
+        line += "," + JsonString(key) + ":" + JsonString(value);
     line += "}\n";
     std::fwrite(line.data(), 1, line.size(), out_);
     std::fflush(out_);

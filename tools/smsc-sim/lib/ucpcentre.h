@@ -56,8 +56,7 @@ struct UcpDecoded {
     bool ok = false;
     std::string errorCode; // "01", "02", ... when !ok
     std::string reason;    // human-readable, when !ok
-    // As found, "00" when unreadable. Set here rather than assigned after
-    // construction, which trips a false -Wmaybe-uninitialized in GCC 12 at -O3.
+    // As found, "00" when unreadable.
     std::string trn = "00";
     std::string ot = "00";
     std::string recipient; // AdC without ",legitimisation"
