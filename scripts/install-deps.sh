@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks to build, test and run Quillmast.
 set -euo pipefail
-pkgs=(cmake g++ make pkg-config clang libclang-rt-14-dev
+# dpkg-dev and file: what CPack needs to find the package's library dependencies.
+pkgs=(cmake g++ make pkg-config clang libclang-rt-14-dev dpkg-dev file
       qt6-base-dev qt6-serialport-dev libcrypto++-dev libgtest-dev libgmock-dev
       xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core fonts-dejavu-extra fonts-liberation time python3)
 missing=()

@@ -9,6 +9,10 @@ byte-for-byte reproducible. Standard library only.
 Output (default folder src/console/icons):
   quillmast-16.png, quillmast-32.png, quillmast-48.png   (RGBA)
   quillmast.ico   nine images: 16, 32, 48 px at 8, 24 and 32 bits per pixel
+
+With --hicolor [folder] (default packaging/icons) it writes instead the
+desktop icon theme's layout for the install package:
+  NxN/apps/quillmast.png for N in 16, 32, 48, 64, 128, 256
 """
 
 import math
@@ -235,8 +239,19 @@ def ico_bytes(images):
     return out + b"".join(data for _, _, data in blobs)
 
 
+def write_hicolor(out):
+    for size in (16, 32, 48, 64, 128, 256):
+        folder = os.path.join(out, "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "quillmast.png"), "wb") as f:
+            f.write(png_bytes(render(size)))
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
+    if sys.argv[1:2] == ["--hicolor"]:
+        write_hicolor(sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "..", "packaging", "icons"))
+        return
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "src", "console", "icons")
     os.makedirs(out, exist_ok=True)
     rendered = {size: render(size) for size in (16, 32, 48)}

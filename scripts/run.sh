@@ -19,7 +19,7 @@ case "${1:-ucp}" in
     *) echo "usage: $0 [ucp|tap]" >&2; exit 2 ;;
 esac
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)" --target quillmast smsc-sim
 
 # A fresh folder each run: the program keeps its settings, logs and outbox in

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite: the normal
-# build, then the ASan+UBSan build.
+# Installs what is missing, builds, and runs the whole test suite twice: a GCC
+# Release build (full optimisation, where GCC warns differently) with its
+# install package, then a clang ASan+UBSan build (clang's warnings, memory and
+# undefined-behaviour faults). scripts/build-matrix.sh builds every build type
+# with both compilers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 scripts/build.sh build
 ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 300
-scripts/build.sh build-asan -DQM_SANITIZE=ON
+scripts/test-package.sh build
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_SANITIZE=ON \
+    -DCMAKE_CXX_COMPILER=clang++
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j"$(nproc)" --timeout 300

@@ -100,8 +100,6 @@ bool ValidAddress(std::string_view adc)
 UcpDecoded DecodeUcpFrame(std::string_view inner)
 {
     UcpDecoded d;
-    d.trn = "00";
-    d.ot = "00";
     const std::vector<std::string_view> f = Split(inner);
     if (!f.empty() && IsTwoDigits(f[0]))
         d.trn = std::string(f[0]);

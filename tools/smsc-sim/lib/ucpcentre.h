@@ -27,8 +27,8 @@ namespace qm::sim
 
 struct UcpCentreOptions {
     enum class Mode {
-        Accept, // judge each frame on its merits (the default)
-        Reject, // refuse every well-formed frame with `rejectCode`
+        Accept,  // judge each frame on its merits (the default)
+        Reject,  // refuse every well-formed frame with `rejectCode`
         Silent,  // answer nothing (frames are recorded as "ignored")
         Garbage, // answer with line noise that holds no frame
         Half,    // answer with the first half of a positive answer, never the rest
@@ -56,8 +56,9 @@ struct UcpDecoded {
     bool ok = false;
     std::string errorCode; // "01", "02", ... when !ok
     std::string reason;    // human-readable, when !ok
-    std::string trn;       // as found ("00" when unreadable)
-    std::string ot;        // as found ("00" when unreadable)
+    // As found, "00" when unreadable.
+    std::string trn = "00";
+    std::string ot = "00";
     std::string recipient; // AdC without ",legitimisation"
     std::string text;      // decoded message bytes
     std::string authenticationCode;
