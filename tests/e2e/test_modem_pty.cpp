@@ -23,6 +23,7 @@ namespace
 {
 
 using namespace ::testing;
+using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 // The real clock, except that the carrier wait's one-second pauses last
@@ -103,6 +104,31 @@ TEST(SendCyclePty, LineFaultsLoseNothing)
         }
         EXPECT_EQ(r.clock.pauses > 0, row.noCarrier);
     }
+}
+
+// The idle gateway must not spin: with nothing pending a pump sleeps until its
+// deadline; a timer's tick keeps its phase when enabled again; 0 ms never ticks.
+TEST(QtSeams, PumpSleepsAndTimersKeepTheirPhase)
+{
+    RealRig r; // for the application object
+    QtTimer never(0), ticking(100);
+    int neverTicks = 0, ticks = 0;
+    never.setTickHandler([&] { ++neverTicks; });
+    ticking.setTickHandler([&] { ++ticks; });
+    never.setEnabled(true);
+    QCoreApplication::processEvents();
+    const auto start = r.clock.now();
+    ticking.setEnabled(true);
+    int pumps = 0;
+    for (; r.clock.now() < start + 60ms; ++pumps)
+        r.pump.pump(start + 60ms);
+    EXPECT_LE(pumps, 3);
+    ticking.setEnabled(true);
+    while (ticks == 0 && r.clock.now() - start < 2s)
+        r.pump.pump(r.clock.now() + 500ms);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_LT(r.clock.now() - start, 150ms);
+    EXPECT_EQ(neverTicks, 0);
 }
 
 } // namespace
