@@ -13,23 +13,18 @@
 namespace qm::test
 {
 
-class QtAppEnvironment : public ::testing::Environment
-{
-public:
+struct QtAppEnvironment : ::testing::Environment {
     void SetUp() override
     {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
+        // QApplication keeps references to argc and argv for its whole life.
+        static int argc = 1;
+        static char name[] = "qm-widget-test", *argv[] = {name, nullptr};
+        app = std::make_unique<QApplication>(argc, argv);
     }
-    void TearDown() override { app_.reset(); }
-
-private:
-    // QApplication keeps references to argc and argv for its whole life.
-    char name_[16] = "qm-widget-test";
-    char *argv_[2] = {name_, nullptr};
-    int argc_ = 1;
-    std::unique_ptr<QApplication> app_;
+    void TearDown() override { app.reset(); }
+    std::unique_ptr<QApplication> app;
 };
 
 inline ::testing::Environment *const qtAppEnvironment =

@@ -1,6 +1,9 @@
-#include "config/configfile.h"
+// The console over the simulated world: start-up, editing, sending, and the
+// window's life with and without a tray.
+
 #include "console/ansi.h"
 #include "console/smsconsole.h"
+#include "console/trayreaction.h"
 #include "fakes.h"
 #include "qtapp.h"
 #include "ui_frmsmsconsole.h"
@@ -8,11 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFocusEvent>
-#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QStyleHints>
 #include <QSystemTrayIcon>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 
@@ -22,17 +26,7 @@ namespace
 {
 
 using namespace std::chrono_literals;
-
-class PresetDialog : public FileDialog
-{
-public:
-    std::optional<std::string> askOpenFile(const std::string &, const std::string &) override
-    {
-        ++asked;
-        return std::nullopt;
-    }
-    int asked = 0;
-};
+namespace fs = std::filesystem;
 
 const std::string CompleteFile = "\"AppPath=C:\\old\\\"\r\n"
                                  "\"Port=2\"\r\n"
@@ -47,271 +41,292 @@ const std::string CompleteFile = "\"AppPath=C:\\old\\\"\r\n"
                                  "\"LegitimizationCode=legit\"\r\n"
                                  "\"PollingInterval=2000\"\r\n";
 
-// A console over a temporary program folder, the simulated world's timers and
-// a recording serial port.
-struct ConsoleRig {
-    explicit ConsoleRig(const std::optional<std::string> &config)
+// A shown console over a temporary program folder, the simulated world's
+// timers and a recording serial port. The process end is recorded instead of
+// happening. The timers start odd so that the console's own set-up shows.
+// No settings file is ever picked.
+struct ConsoleRig : FileDialog {
+    explicit ConsoleRig(const std::string &config, bool tray = true)
     {
-        if (config)
-            std::ofstream(t.dir / "smsconf.conf", std::ios::binary) << *config;
+        std::ofstream(t.dir / "smsconf.conf", std::ios::binary) << config;
+        for (SimTimer *timer : timers()) {
+            timer->setInterval(1);
+            timer->setEnabled(true);
+        }
         console = std::make_unique<SMSConsole>(ConsolePlatform{
-            t.port,
-            t.world,
-            t.world,
-            t.notifier,
-            dialog,
+            t.port, t.world, t.world, t.notifier, *this,
             ConsoleTimers{t.CheckPendingSMS, t.sec1, t.sec2, t.sec4, t.sec8, t.sec10},
-            t.dir.string() + "/",
-            &startRetry,
-            {},
-            {}});
+            t.dir.string() + "/", &startRetry,
+            [this](int status) {
+                ends.push_back(std::to_string(status) +
+                               (state().SendCycleRunning ? " in cycle" : "") +
+                               (t.port.isOpen() ? " port open" : "") +
+                               (console->trayIcon()->isVisible() ? " icon" : "") +
+                               (form().isVisible() ? " shown" : ""));
+            },
+            [tray] { return tray; }});
         console->startUp();
+        form().show();
     }
-    Ui::frmSMSConsole &ui() { return *console->form().ui; }
+    std::optional<std::string> askOpenFile(const std::string &, const std::string &) override
+    {
+        return std::nullopt;
+    }
+    std::array<SimTimer *, 6> timers()
+    {
+        return {&t.CheckPendingSMS, &t.sec1, &t.sec2, &t.sec4, &t.sec8, &t.sec10};
+    }
+    frmSMSConsole &form() { return console->form(); }
+    Ui::frmSMSConsole &ui() { return *form().ui; }
+    GatewayState &state() { return console->gateway().state; }
     std::string file() const { return t.readFile("smsconf.conf"); }
+    // The fields' texts, lists first, as one string.
+    std::string shown()
+    {
+        QStringList texts;
+        for (QComboBox *c : {ui().cmbModem, ui().cmbSMSType, ui().cmbBaudrate, ui().cmbProtocol,
+                             ui().cmbOperationType})
+            texts << c->currentText();
+        for (QLineEdit *e : {ui().txtSMSCenterNumber, ui().txtStored, ui().txtDelivered,
+                             ui().txtAuthenticationCode, ui().txtLegitimizationCode})
+            texts << e->text();
+        return texts.join('|').toStdString();
+    }
 
     TestGateway t;
     SimTimer startRetry{t.world};
-    PresetDialog dialog;
+    std::vector<std::string> ends; // each process end: status and what was left
     std::unique_ptr<SMSConsole> console;
 };
 
-void loseFocus(QWidget *w)
+void sendFocus(QWidget *w, QEvent::Type type)
 {
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(w, &out);
+    QFocusEvent event(type, Qt::TabFocusReason);
+    QApplication::sendEvent(w, &event);
 }
 
-TEST(ConsoleStartUp, TimersHaveTheirDesignedIntervalsAndStayOff)
+TEST(ConsoleStartUp, EmptyFileGivesDefaultsStoppedTimersAndSavesNothing)
 {
-    TestGateway t;
-    const std::pair<SimTimer *, int> designed[] = {{&t.CheckPendingSMS, 1000},
-                                                   {&t.sec1, 1000},
-                                                   {&t.sec2, 2000},
-                                                   {&t.sec4, 4000},
-                                                   {&t.sec8, 8000},
-                                                   {&t.sec10, 60000}};
-    for (const auto &[timer, interval] : designed) {
-        timer->setInterval(1);
-        timer->setEnabled(true);
-    }
-    PresetDialog dialog;
-    SMSConsole console(
-        ConsolePlatform{t.port, t.world, t.world, t.notifier, dialog,
-                        ConsoleTimers{t.CheckPendingSMS, t.sec1, t.sec2, t.sec4, t.sec8, t.sec10},
-                        t.dir.string() + "/"});
-    for (const auto &[timer, interval] : designed) {
-        EXPECT_EQ(timer->interval(), interval);
-        EXPECT_FALSE(timer->isEnabled());
-    }
-}
-
-TEST(ConsoleStartUp, EmptyFileGivesDesignedDefaults)
-{
-    ConsoleRig r(std::string{});
-    auto &ui = r.ui();
-    EXPECT_EQ(ui.cmbModem->currentText(), "COM 1");
-    for (QComboBox *list : {ui.cmbProtocol, ui.cmbBaudrate, ui.cmbSMSType, ui.cmbOperationType})
-        EXPECT_EQ(list->currentIndex(), -1) << list->objectName().toStdString();
-    EXPECT_FALSE(ui.cmdStartSendSMS->isEnabled());
-    EXPECT_FALSE(ui.cmdSendTestSMS->isEnabled());
-    EXPECT_EQ(r.console->gateway().state.AppPath, r.t.dir.string() + "/");
-    EXPECT_EQ(r.file(), ""); // nothing saved during start-up
+    ConsoleRig r("");
+    EXPECT_EQ(r.shown(), "COM 1|||||||||");
+    std::string timers;
+    for (SimTimer *timer : r.timers())
+        timers += std::to_string(timer->interval()) + (timer->isEnabled() ? "+ " : " ");
+    // The empty file's polling interval is 0; the others are the designed ones.
+    EXPECT_EQ(timers, "0 1000 2000 4000 8000 60000 ");
+    EXPECT_FALSE(r.ui().cmdStartSendSMS->isEnabled() || r.ui().cmdSendTestSMS->isEnabled());
+    EXPECT_EQ(r.file(), "");
     // Selecting COM 1 applied the incomplete line settings ",": refused and logged.
     const std::string log = r.t.readFile("Master.Log");
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
     EXPECT_NE(log.find("Err-0018:Error occured in setting modem properties\rError:22-"),
               std::string::npos);
-    EXPECT_EQ(r.console->trayIcon()->toolTip(), "SMS Console Configuration");
+    // Rendered control characters look like tags; as rich text they would vanish.
+    EXPECT_EQ(r.ui().statusBar->textFormat(), Qt::PlainText);
+    EXPECT_FALSE(r.form().windowIcon().isNull());
 }
 
-TEST(ConsoleStartUp, CompleteFileFillsEveryFieldAndLeavesFileUnchanged)
+TEST(ConsoleStartUp, CompleteFileFillsEveryFieldAndTheSwitchGoesBothWays)
 {
     ConsoleRig r(CompleteFile);
     auto &ui = r.ui();
-    const std::pair<QWidget *, const char *> shown[] = {{ui.cmbModem, "COM 2"},
-                                                        {ui.cmbSMSType, "E,7,1"},
-                                                        {ui.cmbBaudrate, "19200"},
-                                                        {ui.txtSMSCenterNumber, "0612345"},
-                                                        {ui.cmbProtocol, "UCP"},
-                                                        {ui.cmbOperationType, "51"},
-                                                        {ui.txtStored, "stored"},
-                                                        {ui.txtDelivered, "delivered"},
-                                                        {ui.txtAuthenticationCode, "auth"},
-                                                        {ui.txtLegitimizationCode, "legit"}};
-    for (const auto &[w, text] : shown) {
-        const auto *list = qobject_cast<QComboBox *>(w);
-        EXPECT_EQ((list ? list->currentText() : qobject_cast<QLineEdit *>(w)->text()).toStdString(),
-                  text)
-            << w->objectName().toStdString();
-    }
+    EXPECT_EQ(r.shown(), "COM 2|E,7,1|19200|UCP|51|0612345|stored|delivered|auth|legit");
     EXPECT_EQ(r.t.CheckPendingSMS.interval(), 2000);
-    EXPECT_TRUE(ui.cmdStartSendSMS->isEnabled());
     EXPECT_EQ(r.file(), CompleteFile);
-    // The port ends with all three choices in place.
     EXPECT_EQ(r.t.port.portNumber(), 2);
     EXPECT_EQ(r.t.port.settings(), "19200,E,7,1");
     EXPECT_TRUE(r.t.port.rtsCts);
     // ",E,7,1" was refused on the way, before the speed was selected.
-    const std::string log = r.t.readFile("Master.Log");
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2);
-    EXPECT_NE(log.find("\",E,7,1\""), std::string::npos);
-}
+    EXPECT_NE(r.t.readFile("Master.Log").find("\",E,7,1\""), std::string::npos);
 
-TEST(ConsoleStartUp, TapFileShowsTapFieldsAndTheSwitchGoesBothWays)
-{
-    std::string tap = CompleteFile;
-    tap.replace(tap.find("Protocol=UCP"), 12, "Protocol=TAP");
-    ConsoleRig r(tap);
-    auto &ui = r.ui();
-    EXPECT_EQ(r.file(), tap);
-    for (const char *protocol : {"TAP", "UCP", "TAP"}) {
+    for (const char *protocol : {"TAP", "UCP"}) {
         SCOPED_TRACE(protocol);
         ui.cmbProtocol->setCurrentText(protocol);
         const bool isTap = protocol == std::string("TAP");
-        EXPECT_EQ(ui.cmbOperationType->isHidden(), isTap);
-        EXPECT_EQ(ui.lcmbOperationType->isHidden(), isTap);
-        EXPECT_EQ(ui.txtLegitimizationCode->isHidden(), isTap);
-        EXPECT_EQ(ui.txtDelivered->isHidden(), !isTap);
-        EXPECT_EQ(ui.txtStored->isHidden(), !isTap);
-        EXPECT_EQ(ui.ltxtStored->isHidden(), !isTap);
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 ui.cmbOperationType, ui.lcmbOperationType, ui.txtLegitimizationCode})
+            EXPECT_EQ(w->isHidden(), isTap) << w->objectName().toStdString();
+        for (QWidget *w :
+             std::initializer_list<QWidget *>{ui.txtDelivered, ui.txtStored, ui.ltxtStored})
+            EXPECT_EQ(w->isHidden(), !isTap) << w->objectName().toStdString();
         EXPECT_EQ(ui.ltxtAuthenticationCode->text(), isTap ? "Password" : "Authentication Code");
         EXPECT_EQ(ui.ltxtLegitimizationCode->text(),
                   isTap ? "Delivered Text" : "Legitimization Code");
     }
 }
 
-TEST(ConsoleStartUp, MissingFileAsksThenStartsEmpty)
+TEST(ConsoleEditing, EachEditSavesTheWholeFileAtOnce)
 {
-    ConsoleRig r(std::nullopt);
-    EXPECT_EQ(r.dialog.asked, 1);
-    EXPECT_NE(r.ui().statusBar->text().toStdString().find("empty settings"), std::string::npos);
-    r.ui().txtSMSCenterNumber->setText("1");
-    EXPECT_TRUE(std::filesystem::exists(r.t.dir / "smsconf.conf"));
-}
-
-TEST(ConsoleEditing, EachHandlerSavesTheWholeFile)
-{
-    struct Row {
-        const char *what;
-        std::function<void(Ui::frmSMSConsole &)> edit;
-        std::string expectedLine;
+    ConsoleRig r(CompleteFile);
+    auto &ui = r.ui();
+    ui.txtLegitimizationCode->setText("newcode"); // waits for the next save
+    EXPECT_EQ(r.file(), CompleteFile);
+    const std::string ansi =
+        std::string(ansiCodePageName()) == "windows-1252" ? "caf\xe9 \x80" : "caf\xe9 ?";
+    const std::pair<std::function<void()>, std::string> edits[] = {
+        {[&] { ui.txtSMSCenterNumber->setText("999"); }, "\"SMSCenterNumber=999\""},
+        // Saved in the single-byte code page; a typed double quote would break
+        // the file's format, so it is not taken.
+        {[&] {
+             ui.txtStored->setText(QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac"));
+             for (const char *key : {"\"", "c"}) {
+                 QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, key);
+                 QApplication::sendEvent(ui.txtStored, &press);
+             }
+         },
+         "\"TAPStoredText=" + ansi + "c\""},
+        {[&] { ui.cmbProtocol->setCurrentIndex(1); }, "\"Protocol=TAP\""},
+        {[&] { ui.cmbModem->setCurrentIndex(3); }, "\"Port=4\""},
+        {[&] { ui.cmbBaudrate->setCurrentIndex(0); }, "\"BaudRate=110\""},
+        {[&] { ui.cmbSMSType->setCurrentIndex(5); }, "\"Setting=N 7 1\""},
+        // Losing the focus saves even without a change.
+        {[&] {
+             fs::remove(r.t.dir / "smsconf.conf");
+             sendFocus(ui.cmbOperationType, QEvent::FocusOut);
+         },
+         "\"LegitimizationCode=newcode\""},
     };
-    const Row rows[] = {
-        {"stored text", [](auto &ui) { ui.txtStored->setText("storedX"); },
-         "\"TAPStoredText=storedX\""},
-        {"number", [](auto &ui) { ui.txtSMSCenterNumber->setText("999"); },
-         "\"SMSCenterNumber=999\""},
-        {"protocol", [](auto &ui) { ui.cmbProtocol->setCurrentIndex(1); }, "\"Protocol=TAP\""},
-        {"modem", [](auto &ui) { ui.cmbModem->setCurrentIndex(3); }, "\"Port=4\""},
-        {"speed", [](auto &ui) { ui.cmbBaudrate->setCurrentIndex(0); }, "\"BaudRate=110\""},
-        {"frame", [](auto &ui) { ui.cmbSMSType->setCurrentIndex(5); }, "\"Setting=N 7 1\""},
-    };
-    for (const Row &row : rows) {
-        ConsoleRig r(CompleteFile);
-        row.edit(r.ui());
+    for (const auto &[edit, line] : edits) {
+        SCOPED_TRACE(line);
+        edit();
         const std::string file = r.file();
-        EXPECT_NE(file.find(row.expectedLine + "\r\n"), std::string::npos) << row.what << "\n"
-                                                                           << file;
-        EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 12) << row.what;
+        EXPECT_NE(file.find(line + "\r\n"), std::string::npos) << file;
+        EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 12);
         EXPECT_NE(file.find("\"AppPath=" + r.t.dir.string() + "/\"\r\n"), std::string::npos);
     }
+    // The modem choices reached the port.
+    EXPECT_EQ(r.t.port.portNumber(), 4);
+    EXPECT_EQ(r.t.port.settings(), "110,N,7,1");
 }
 
-TEST(ConsoleEditing, LegitimizationCodeSavesOnlyWithTheNextSave)
+TEST(ConsoleEditing, EveryFieldTakesAMegabyteAndOnlyALongValueKeepsTheCursorSteady)
 {
     ConsoleRig r(CompleteFile);
-    r.ui().txtLegitimizationCode->setText("newcode");
-    EXPECT_EQ(r.file(), CompleteFile);
-    r.ui().txtStored->setText("s");
-    EXPECT_NE(r.file().find("\"LegitimizationCode=newcode\""), std::string::npos);
-}
-
-TEST(ConsoleEditing, LosingFocusSavesEvenWithoutChange)
-{
-    ConsoleRig r(CompleteFile);
-    ASSERT_EQ(r.file(), CompleteFile);
-    loseFocus(r.ui().cmbBaudrate);
-    EXPECT_NE(r.file(), CompleteFile); // AppPath now holds the program folder
-    std::filesystem::remove(r.t.dir / "smsconf.conf");
-    loseFocus(r.ui().cmbOperationType);
-    EXPECT_TRUE(std::filesystem::exists(r.t.dir / "smsconf.conf"));
-}
-
-TEST(ConsoleEditing, DoubleQuoteCannotBeTyped)
-{
-    ConsoleRig r(CompleteFile);
-    QLineEdit *field = r.ui().txtStored;
-    field->setFocus();
-    field->setText("ab");
-    field->setCursorPosition(2);
-    QKeyEvent quote(QEvent::KeyPress, Qt::Key_QuoteDbl, Qt::ShiftModifier, "\"");
-    QApplication::sendEvent(field, &quote);
-    QKeyEvent c(QEvent::KeyPress, Qt::Key_C, Qt::NoModifier, "c");
-    QApplication::sendEvent(field, &c);
-    EXPECT_EQ(field->text(), "abc");
-    EXPECT_NE(r.file().find("\"TAPStoredText=abc\""), std::string::npos);
-}
-
-TEST(ConsoleEditing, MegabyteValueKeepsItsCursorSteadyAndIsSavedBackWhole)
-{
-    std::string file = CompleteFile;
-    const std::string big(1 << 20, '7');
-    file.replace(file.find("auth"), 4, big);
-    ConsoleRig r(file);
+    const QString big(1 << 20, '7');
+    for (QLineEdit *e : r.form().findChildren<QLineEdit *>()) {
+        e->setText(big);
+        EXPECT_EQ(e->text().size(), big.size()) << e->objectName().toStdString();
+    }
+    r.ui().txtStored->setText("short");
     const int normal = QGuiApplication::styleHints()->cursorFlashTime();
     ASSERT_NE(normal, 0);
-    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
-    QApplication::sendEvent(r.ui().txtAuthenticationCode, &in);
+    sendFocus(r.ui().txtAuthenticationCode, QEvent::FocusIn);
     EXPECT_EQ(QGuiApplication::styleHints()->cursorFlashTime(), 0);
-    loseFocus(r.ui().txtAuthenticationCode);
+    sendFocus(r.ui().txtAuthenticationCode, QEvent::FocusOut);
     EXPECT_EQ(QGuiApplication::styleHints()->cursorFlashTime(), normal);
-    QApplication::sendEvent(r.ui().txtStored, &in);
+    sendFocus(r.ui().txtStored, QEvent::FocusIn);
     EXPECT_EQ(QGuiApplication::styleHints()->cursorFlashTime(), normal);
-    r.ui().txtStored->setText("x");
-    EXPECT_NE(r.file().find("\"AuthenticationCode=" + big + "\""), std::string::npos);
 }
 
-TEST(ConsoleEditing, SingleByteTextReachesTheFileUnchanged)
+TEST(WindowLife, TrayNotificationsFromEveryWindowState)
 {
     ConsoleRig r(CompleteFile);
-    r.ui().txtStored->setText(QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac")); // "café €"
-    const std::string expected = std::string(ansiCodePageName()) == "windows-1252"
-                                     ? "\"TAPStoredText=caf\xe9 \x80\""
-                                     : "\"TAPStoredText=caf\xe9 ?\"";
-    EXPECT_NE(r.file().find(expected), std::string::npos) << r.file();
+    using Tray = QSystemTrayIcon;
+    enum Start { Hidden, Minimised, Visible };
+    for (Start start : {Hidden, Minimised, Visible})
+        for (Tray::ActivationReason reason :
+             {Tray::Unknown, Tray::Trigger, Tray::DoubleClick, Tray::Context, Tray::MiddleClick}) {
+            SCOPED_TRACE(testing::Message() << "start " << start << " reason " << reason);
+            r.form().showNormal();
+            if (start == Hidden)
+                r.form().hide();
+            if (start == Minimised)
+                r.form().showMinimized();
+            r.console->OnTrayNotification(TrayNotificationCode(reason));
+            const bool restores = reason == Tray::Trigger || reason == Tray::DoubleClick;
+            EXPECT_EQ(r.form().isVisible(), restores || start != Hidden);
+            EXPECT_EQ(r.form().isMinimized(), !restores && start == Minimised);
+        }
+    EXPECT_EQ(ReactionTo(TrayNotificationCode(Tray::Context)), TrayReaction::PopupMenu);
+    // The tray pops up mnuPopup, Open drawn as the default entry.
+    EXPECT_EQ(r.console->trayIcon()->contextMenu(), r.form().popupMenu());
 }
 
-TEST(ConsoleEditing, ModemChangeWithOpenPortAsks)
+TEST(WindowLife, CloseBoxHidesWhileSendingGoesOnThenExitEndsInsideTheExchange)
 {
     ConsoleRig r(CompleteFile);
-    ASSERT_FALSE(r.t.port.open());
-    r.t.notifier.answerYes = true;
-    r.ui().cmbBaudrate->setCurrentText("9600");
-    ASSERT_EQ(r.t.notifier.notices.size(), 1u);
-    EXPECT_EQ(r.t.notifier.notices[0].text, "Do you really want to change the modem Settings?");
-    EXPECT_FALSE(r.t.port.isOpen());
-    EXPECT_EQ(r.t.port.settings(), "9600,E,7,1");
-    EXPECT_NE(r.t.readFile("Events.Log").find("Modem Settings Changed/False\r\n"),
-              std::string::npos);
-}
-
-TEST(ConsoleSending, StartButtonRunsTheCycleAndClearingTheNumberOnlyDisablesIt)
-{
-    ConsoleRig r(CompleteFile);
+    fs::create_directories(r.t.dir / "outbox");
     QPushButton *start = r.ui().cmdStartSendSMS;
-    std::vector<std::pair<QString, bool>> seen; // caption and enabled, while running
+    QString running;
+    bool hiddenWhileSending = false;
     r.t.world.after(1500ms, [&] {
+        // Clearing the number only disables the button; sending goes on.
         r.ui().txtSMSCenterNumber->clear();
-        seen.emplace_back(start->text(), start->isEnabled());
+        running = start->text() + (start->isEnabled() ? " enabled" : " disabled");
+        r.ui().txtSMSCenterNumber->setText("0612345");
+        r.form().close(); // the close box
+        hiddenWhileSending = !r.form().isVisible() && r.state().SendCycleRunning &&
+                             r.console->trayIcon()->isVisible();
+        std::ofstream(r.t.dir / "outbox" / "a.dat") << "\"0611\",\"disk full\"\r\n";
     });
-    r.t.world.after(3500ms, [&] { r.ui().txtSMSCenterNumber->setText("0612345"); });
-    r.t.world.after(5500ms, [&] { start->click(); });
-    start->click(); // returns once the nested click has stopped the cycle
-    EXPECT_EQ(seen, (std::vector<std::pair<QString, bool>>{{"Stop Automatic SMS Sending", false}}));
-    EXPECT_EQ(start->text(), "Start Automatic SMS Sending");
-    EXPECT_FALSE(r.console->gateway().state.AutoSending);
-    EXPECT_GE(r.t.world.elapsed(), 5500ms);
+    // Dialling the message (waiting for the modem's answer): Exit.
+    r.t.world.after(4000ms, [&] {
+        ASSERT_TRUE(r.state().ExchangeInProgress);
+        r.form().mnuPopupExit()->trigger();
+    });
+    start->click();
+    EXPECT_EQ(running, "Stop Automatic SMS Sending disabled");
+    EXPECT_TRUE(hiddenWhileSending);
+    EXPECT_EQ(r.ends, std::vector<std::string>{"0 in cycle"});
+}
+
+int shownWindows(const char *name)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    int n = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        n += w->objectName() == QLatin1String(name) && w->isVisible();
+    return n;
+}
+
+TEST(WindowLife, WithoutATrayCloseBoxAndAboutMinimiseAndASystemCloseEndsIt)
+{
+    ConsoleRig r(CompleteFile, false);
+    r.form().close();
+    EXPECT_TRUE(r.form().isVisible() && r.form().isMinimized());
+    r.console->OpenConsole();
+    EXPECT_FALSE(r.form().isMinimized());
+    // About minimises here; the menu's About shows the same single box; OK destroys it.
+    r.ui().cmdAbout->click();
+    EXPECT_TRUE(r.form().isMinimized());
+    QPointer<frmAbout> about = r.console->about();
+    r.form().mnuPopupAbout()->trigger();
+    EXPECT_EQ(r.console->about(), about);
+    EXPECT_EQ(shownWindows("frmAbout"), 1);
+    about->cmdOK->click();
+    EXPECT_EQ(shownWindows("frmAbout"), 0);
+    // A close the system asks for is let through and ends the process.
+    r.console->SystemClose();
+    EXPECT_EQ(r.ends, std::vector<std::string>{"0"});
+}
+
+TEST(WindowLife, TestAndPathDialogsAreSingleAndModeless)
+{
+    ConsoleRig r(CompleteFile);
+    r.ui().cmdSendTestSMS->click();
+    frmTestSMS *dialog = r.console->testSMS();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->focusWidget(), dialog->txtSMSNumber);
+    dialog->txtSMSNumber->setText("0612");
+    dialog->cmdCancel->click();
+    EXPECT_FALSE(dialog->isVisible());
+    r.ui().cmdSendTestSMS->click();
+    EXPECT_EQ(r.console->testSMS(), dialog);
+    EXPECT_EQ(dialog->txtSMSNumber->text(), "0612");
+
+    dialog->close();                // the close box
+    r.ui().cmdSendTestSMS->click(); // before the old one is gone
+    EXPECT_EQ(r.console->testSMS()->txtSMSNumber->text(), "");
+    EXPECT_EQ(shownWindows("frmTestSMS"), 1);
+
+    // The path dialog is single too, and its opening saves the settings.
+    fs::remove(r.t.dir / "smsconf.conf");
+    r.console->changePathAction()->trigger();
+    frmChangePath *path = r.console->changePath();
+    ASSERT_TRUE(path && path->isVisible());
+    EXPECT_TRUE(fs::exists(r.t.dir / "smsconf.conf"));
+    r.console->ChangeOutboxPath();
+    EXPECT_EQ(r.console->changePath(), path);
 }
 
 } // namespace
