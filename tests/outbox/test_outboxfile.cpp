@@ -1,116 +1,86 @@
 #include "outbox/outboxfile.h"
 
+#include "fakes.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <filesystem>
 #include <fstream>
 #include <set>
-#include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 
-namespace qm
+namespace qm::test
 {
 namespace
 {
 
 namespace fs = std::filesystem;
 
-class OutboxFolder : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        root = fs::temp_directory_path() /
-               ("qm-outbox-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root / "outbox");
-        folder = (root / "outbox").string() + "/";
-    }
-    void TearDown() override { fs::remove_all(root); }
-    void write(const std::string &name, const std::string &content = "\"1\",\"x\"\r\n")
+struct Outbox {
+    Outbox() { fs::create_directories(folder); }
+    void write(const std::string &name, const std::string &content = "\"1\",\"x\"\r\n") const
     {
         std::ofstream(folder + name, std::ios::binary) << content;
     }
-    fs::path root;
-    std::string folder;
+    TestGateway t;
+    std::string folder = (t.dir / "outbox").string() + "/";
 };
 
-TEST(IsOutboxFileName, SuffixAndHiddenRule)
+TEST(PickOutboxFile, OnlyVisibleRegularDatFilesArePicked)
 {
-    struct Row {
-        const char *name;
-        bool listed;
-    };
-    const Row rows[] = {{"x.dat", true},   {"msg.Dat", true}, {"a.b.dat", true},
-                        {".x.dat", false}, {".dat", false},   {"x.dat.txt", false},
-                        {"xdat", false},   {"x.dat ", false}};
-    for (const Row &r : rows) {
-        SCOPED_TRACE(r.name);
-        EXPECT_EQ(IsOutboxFileName(r.name), r.listed);
-    }
-}
-
-TEST_F(OutboxFolder, OnlyVisibleRegularDatFilesArePicked)
-{
+    const Outbox o;
     // A missing folder is an empty outbox, not an error.
     MaybeFailure error;
-    EXPECT_EQ(PickOutboxFile((root / "nowhere").string() + "/", &error), std::nullopt);
+    EXPECT_EQ(PickOutboxFile((o.t.dir / "nowhere").string() + "/", &error), std::nullopt);
     EXPECT_FALSE(error.has_value());
-    write("x.txt");
-    write(".hidden.dat");
-    write("note.dat.bak");
-    fs::create_directory(folder + "sub.dat");
-    fs::create_symlink(root, folder + "dirlink.dat");
-    fs::create_symlink(folder + "gone", folder + "dangling.dat");
+    // The suffix in any case, not hidden, nothing after it.
+    for (const char *name : {"x.txt", ".hidden.dat", ".dat", "xdat", "x.dat ", "note.dat.bak"})
+        o.write(name);
+    EXPECT_TRUE(IsOutboxFileName("a.b.dat"));
+    fs::create_directory(o.folder + "sub.dat");
+    fs::create_symlink(o.t.dir, o.folder + "dirlink.dat");
+    fs::create_symlink(o.folder + "gone", o.folder + "dangling.dat");
     // A link to a regular file is not taken either: it would send a file from elsewhere.
-    std::ofstream(root / "elsewhere", std::ios::binary) << "\"1\",\"x\"";
-    fs::create_symlink(root / "elsewhere", folder + "linked.dat");
+    o.write("../elsewhere");
+    fs::create_symlink(o.t.dir / "elsewhere", o.folder + "linked.dat");
     std::set<std::string> refused;
-    EXPECT_EQ(
-        PickOutboxFile(folder, &error, {}, [&refused](const std::string &n) { refused.insert(n); }),
-        std::nullopt);
+    EXPECT_EQ(PickOutboxFile(o.folder, &error, {},
+                             [&refused](const std::string &n) { refused.insert(n); }),
+              std::nullopt);
     EXPECT_FALSE(error.has_value());
     EXPECT_EQ(refused,
               (std::set<std::string>{"sub.dat", "dirlink.dat", "dangling.dat", "linked.dat"}));
-
-    write("x.DAT");
-    EXPECT_EQ(PickOutboxFile(folder), "x.DAT");
+    o.write("x.DAT");
+    EXPECT_EQ(PickOutboxFile(o.folder), "x.DAT");
 }
 
-TEST_F(OutboxFolder, ReadsFieldsOrReportsWhyNot)
+TEST(ReadOutboxFile, ReadsFieldsOrReportsWhyNot)
 {
-    write("a.dat", "\"0612345678\",\"Disk C: 95% full\"\r\n");
-    const OutboxFileRead ok = ReadOutboxFile(folder + "a.dat");
-    EXPECT_FALSE(ok.failure.has_value());
-    EXPECT_EQ(ok.fields.recipient.text, "0612345678");
-    EXPECT_EQ(ok.fields.message.text, "Disk C: 95% full");
-
+    const Outbox o;
     // Bigger than one read chunk: the text is not cut.
     const std::string longText(10000, 'x');
-    write("long.dat", "\"1\",\"" + longText + "\"\r\n");
-    EXPECT_EQ(ReadOutboxFile(folder + "long.dat").fields.message.text, longText);
-
-    const OutboxFileRead vanished = ReadOutboxFile(folder + "vanished.dat");
-    ASSERT_TRUE(vanished.failure.has_value());
-    EXPECT_EQ(vanished.failure->code, ENOENT);
+    o.write("long.dat", "\"0612\",\"" + longText + "\"\r\n");
+    const OutboxFileRead ok = ReadOutboxFile(o.folder + "long.dat");
+    EXPECT_FALSE(ok.failure.has_value());
+    EXPECT_EQ(ok.fields.recipient.text, "0612");
+    EXPECT_EQ(ok.fields.message.text, longText);
+    EXPECT_EQ(ReadOutboxFile(o.folder + "vanished.dat").failure->code, ENOENT);
 
     // Refused with a reason, never followed, never blocking: a folder, a link, a
     // pipe with no writer, a file over the size limit.
-    fs::create_directory(folder + "dir.dat");
-    fs::create_symlink(folder + "a.dat", folder + "link.dat");
-    ASSERT_EQ(::mkfifo((folder + "pipe.dat").c_str(), 0600), 0);
-    write("big.dat", "\"1\",\"" + std::string(MaxMessageFileBytes, 'x') + "\"\r\n");
+    fs::create_directory(o.folder + "dir.dat");
+    fs::create_symlink(o.folder + "long.dat", o.folder + "link.dat");
+    ASSERT_EQ(::mkfifo((o.folder + "pipe.dat").c_str(), 0600), 0);
+    o.write("big.dat", "\"1\",\"" + std::string(MaxMessageFileBytes, 'x') + "\"\r\n");
     for (const char *name : {"dir.dat", "link.dat", "pipe.dat", "big.dat"}) {
-        const OutboxFileRead refused = ReadOutboxFile(folder + name);
-        ASSERT_TRUE(refused.failure.has_value()) << name;
-        EXPECT_FALSE(refused.failure->description.empty()) << name;
-        EXPECT_EQ(refused.fields.message.text, "") << name;
+        SCOPED_TRACE(name);
+        const OutboxFileRead refused = ReadOutboxFile(o.folder + name);
+        ASSERT_TRUE(refused.failure.has_value());
+        EXPECT_FALSE(refused.failure->description.empty());
+        EXPECT_EQ(refused.fields.message.text, "");
     }
-    EXPECT_EQ(ReadOutboxFile(folder + "big.dat").failure->code, EFBIG);
+    EXPECT_EQ(ReadOutboxFile(o.folder + "big.dat").failure->code, EFBIG);
 }
 
 } // namespace
-} // namespace qm
+} // namespace qm::test

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <system_error>
 
 namespace qm::test
@@ -19,6 +18,15 @@ namespace
 
 using namespace std::chrono_literals;
 using Messages = std::vector<std::pair<std::string, std::string>>;
+
+SendCycleResult TestSend(SendRig &r, std::string number)
+{
+    r.gw.state.TestMode = true;
+    std::string text;
+    const SendCycleResult result = SendPendingSMS(r.gw, number, text);
+    r.gw.state.TestMode = false;
+    return result;
+}
 
 TEST(WaitSeconds, EndsAtTheSecondBoundaryAfterNAndServesEvents)
 {
@@ -41,21 +49,20 @@ TEST(WaitSeconds, EndsAtTheSecondBoundaryAfterNAndServesEvents)
 
 TEST(SendPendingSMS, EachMessageIsOneCallEndedWithATHWithoutCR)
 {
-    for (const std::string protocol : {"UCP", "TAP"}) {
-        SCOPED_TRACE(protocol);
-        SendRig r(protocol == "UCP" ? RigOptions{} : Tap());
+    for (const bool tap : {false, true}) {
+        SCOPED_TRACE(tap ? "TAP" : "UCP");
+        SendRig r(tap ? Tap() : RigOptions{});
         r.addMessage("a.dat", "\"0611\",\"one\"");
         r.addMessage("b.dat", "\"0622\",\"two\"");
-        Button b(r);
-        b.runUntil(30s);
+        Button(r).runUntil(30s);
         Messages accepted = r.record.messages("accepted");
-        std::sort(accepted.begin(), accepted.end());
+        std::ranges::sort(accepted);
         EXPECT_EQ(accepted, (Messages{{"0611", "one"}, {"0622", "two"}}));
         EXPECT_EQ(r.record.count("dial"), 2);
         EXPECT_EQ(r.record.count("hangup"), 2);
-        EXPECT_EQ(r.record.count("login"), protocol == "TAP" ? 2 : 0);
+        EXPECT_EQ(r.record.count("login"), tap ? 2 : 0);
         EXPECT_NE(r.port.written.find("ATHATDT"), std::string::npos);
-        EXPECT_EQ(r.port.written.substr(r.port.written.size() - 3), "ATH");
+        EXPECT_TRUE(r.port.written.ends_with("ATH"));
         EXPECT_FALSE(r.port.isOpen());
     }
 }
@@ -72,7 +79,7 @@ TEST(SendPendingSMS, TestMessageLeavesTheCallUpForTheNextPassToEnd)
     Button(r).runUntil(10s);
     EXPECT_EQ(r.record.count("dial"), 1);
     EXPECT_EQ(r.record.messages("accepted"), (Messages{{"0699", "Test Message"}, {"0611", "one"}}));
-    EXPECT_EQ(r.port.written.substr(r.port.written.size() - 3), "ATH");
+    EXPECT_TRUE(r.port.written.ends_with("ATH"));
 }
 
 TEST(AutomaticSending, StopDuringTheResponseWindowEndsAfterThePauseWithoutATH)
@@ -110,58 +117,36 @@ TEST(AutomaticSending, TestMessageIsRefusedDuringAnExchangeAndRunsInThePause)
 
 TEST(SendPendingSMS, TroubleWithAFileIsLoggedOnceAndDoesNotBlockTheOthers)
 {
-    struct Row {
-        const char *name;
-        std::function<void(SendRig &)> fault; // on a.dat
-        const char *logged;
-        Messages accepted;
+    // a.dat cannot be deleted after sending, b.dat cannot be read, c.dat links elsewhere.
+    SendRig r;
+    for (const std::string name : {"a", "b", "c", "d"})
+        r.addMessage(name + ".dat", "\"06\",\"" + name + "\"");
+    r.gw.deleteMessageFile = [](const std::string &path) -> MaybeFailure {
+        if (path.ends_with("a.dat"))
+            return Failure{13, "Permission denied"};
+        return DeleteOutboxFile(path);
     };
-    const std::vector<Row> rows = {
-        {"cannot be deleted after sending",
-         [](SendRig &r) {
-             r.gw.deleteMessageFile = [](const std::string &path) -> MaybeFailure {
-                 if (path.ends_with("a.dat"))
-                     return Failure{13, "Permission denied"};
-                 return DeleteOutboxFile(path);
-             };
-         },
-         "Message file could not be deleted: a.dat. It is passed over until the gateway is "
-         "restarted.\rError:13-Permission denied",
-         {{"0611", "one"}, {"0622", "two"}}},
-        {"cannot be read",
-         [](SendRig &r) {
-             r.gw.readMessageFile = [](const std::string &path) {
-                 if (path.ends_with("a.dat"))
-                     return OutboxFileRead{{}, Failure{5, "Input/output error"}, {}};
-                 return ReadOutboxFile(path);
-             };
-         },
-         "Message file could not be read: a.dat\rError:5-Input/output error",
-         {{"0622", "two"}}},
-        {"is a link to a file elsewhere",
-         [](SendRig &r) {
-             const auto a = r.t.dir / "outbox" / "a.dat";
-             std::filesystem::rename(a, r.t.dir / "elsewhere");
-             std::filesystem::create_symlink(r.t.dir / "elsewhere", a);
-         },
-         "Outbox entry is not a regular file and is not sent: a.dat. It is passed over until "
-         "the gateway is restarted.",
-         {{"0622", "two"}}},
+    r.gw.readMessageFile = [](const std::string &path) {
+        if (path.ends_with("b.dat"))
+            return OutboxFileRead{{}, Failure{5, "Input/output error"}, {}};
+        return ReadOutboxFile(path);
     };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.name);
-        SendRig r;
-        r.addMessage("a.dat", "\"0611\",\"one\"");
-        r.addMessage("b.dat", "\"0622\",\"two\"");
-        row.fault(r);
-        Button(r).runUntil(40s);
-        Messages accepted = r.record.messages("accepted");
-        std::sort(accepted.begin(), accepted.end());
-        EXPECT_EQ(accepted, row.accepted);
-        const auto events = r.events();
-        EXPECT_EQ(std::count(events.begin(), events.end(), row.logged), 1);
-        EXPECT_EQ(r.outbox(), std::vector<std::string>{"a.dat"});
-    }
+    const auto c = r.t.dir / "outbox" / "c.dat";
+    std::filesystem::rename(c, r.t.dir / "elsewhere");
+    std::filesystem::create_symlink(r.t.dir / "elsewhere", c);
+    Button(r).runUntil(100s);
+    Messages accepted = r.record.messages("accepted");
+    std::ranges::sort(accepted);
+    EXPECT_EQ(accepted, (Messages{{"06", "a"}, {"06", "d"}}));
+    const auto events = r.events();
+    for (const char *logged :
+         {"Message file could not be deleted: a.dat. It is passed over until the gateway is "
+          "restarted.\rError:13-Permission denied",
+          "Message file could not be read: b.dat\rError:5-Input/output error",
+          "Outbox entry is not a regular file and is not sent: c.dat. It is passed over until "
+          "the gateway is restarted."})
+        EXPECT_EQ(std::ranges::count(events, std::string(logged)), 1) << logged;
+    EXPECT_EQ(r.outbox(), (std::vector<std::string>{"a.dat", "b.dat", "c.dat"}));
 }
 
 TEST(SendPendingSMS, UnexpectedFailureEndsTheLoopWithErr0001AndHangsUp)

@@ -5,7 +5,6 @@
 #include "core/gateway.h"
 #include "simworld.h"
 
-#include <deque>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -111,7 +110,8 @@ public:
     int pendingOut = 0;
 
 protected:
-    MaybeFailure fault(const std::string &op);
+    // The injected fault for `op`, if any; else, for `needsOpen`, the closed-port failure.
+    MaybeFailure fault(const std::string &op, bool needsOpen = false);
     SimWorld &world_;
     EventHandler handler_;
     bool open_ = false;

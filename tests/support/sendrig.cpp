@@ -21,8 +21,7 @@ std::vector<std::pair<std::string, std::string>> EventList::messages(const std::
 
 int EventList::count(const std::string &kind) const
 {
-    return int(std::count_if(events.begin(), events.end(),
-                             [&](const sim::SimEvent &e) { return e.kind == kind; }));
+    return int(std::ranges::count(events, kind, &sim::SimEvent::kind));
 }
 
 namespace
@@ -62,7 +61,7 @@ std::vector<std::string> SendRig::outbox() const
     std::error_code ec;
     for (const auto &e : std::filesystem::directory_iterator(t.dir / "outbox", ec))
         names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
+    std::ranges::sort(names);
     return names;
 }
 
@@ -85,9 +84,8 @@ std::vector<std::string> LogTexts(const std::string &file)
 
 int SendRig::logged(const std::string &text) const
 {
-    const auto texts = master();
-    return int(std::count_if(texts.begin(), texts.end(),
-                             [&](const std::string &e) { return e.rfind(text, 0) == 0; }));
+    return int(
+        std::ranges::count_if(master(), [&](const std::string &e) { return e.starts_with(text); }));
 }
 
 } // namespace qm::test

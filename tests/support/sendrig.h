@@ -13,7 +13,6 @@
 #include "ucpcentre.h"
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -92,33 +91,15 @@ struct Button {
         return PressStartSendSMS(r.gw, caption,
                                  [this](std::string_view c) { caption = std::string(c); });
     }
-    // Presses at virtual time `at` from the start, nested in whatever waits then.
-    void pressAt(std::chrono::milliseconds at, std::function<void(SendCycleResult)> seen = {})
-    {
-        r.t.world.at(start + at, [this, seen] {
-            const SendCycleResult result = press();
-            if (seen)
-                seen(result);
-        });
-    }
-    // Start now, stop at `stopAt`; returns when the loop has ended.
+    // Start now and stop `stopAt` later, nested in whatever waits then; returns when the loop
+    // has ended.
     void runUntil(std::chrono::milliseconds stopAt)
     {
-        pressAt(stopAt);
+        r.t.world.after(stopAt, [this] { press(); });
         EXPECT_EQ(press(), SendCycleResult::Done);
     }
     SendRig &r;
     std::string caption{StartSendingCaption};
-    TimePoint start = r.t.world.now();
 };
-
-inline SendCycleResult TestSend(SendRig &r, std::string number)
-{
-    r.gw.state.TestMode = true;
-    std::string text;
-    const SendCycleResult result = SendPendingSMS(r.gw, number, text);
-    r.gw.state.TestMode = false;
-    return result;
-}
 
 } // namespace qm::test

@@ -1,7 +1,7 @@
 #include "simworld.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <ctime>
 #include <stdexcept>
 
 namespace qm::test
@@ -24,22 +24,13 @@ void SimTimer::setEnabled(bool enabled)
     enabled_ = enabled;
 }
 
-SimWorld::SimWorld()
-{
-    // 2026-12-06 12:00:00 UTC, a whole second.
-    start_ = TimePoint(sys_days(year(2026) / December / 6).time_since_epoch() + hours(12));
-    now_ = start_;
-}
-
 std::string SimWorld::dateTimeText() const
 {
-    const auto day = floor<days>(now_);
-    const year_month_day ymd(day);
-    const hh_mm_ss<milliseconds> hms(now_ - day);
+    const std::time_t t = system_clock::to_time_t(now_);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%02u/%02u/%04d %02d:%02d:%02d", unsigned(ymd.day()),
-                  unsigned(ymd.month()), int(ymd.year()), int(hms.hours().count()),
-                  int(hms.minutes().count()), int(hms.seconds().count()));
+    std::strftime(buf, sizeof buf, "%d/%m/%Y %H:%M:%S", &tm);
     return buf;
 }
 

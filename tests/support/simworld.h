@@ -42,8 +42,6 @@ private:
 class SimWorld final : public Clock, public EventPump
 {
 public:
-    SimWorld();
-
     // Clock
     TimePoint now() const override { return now_; }
     std::string dateTimeText() const override;
@@ -67,8 +65,11 @@ private:
     friend class SimTimer;
     void registerTimer(SimTimer *t);
 
-    TimePoint start_;
-    TimePoint now_;
+    // 2026-12-06 12:00:00 UTC, a whole second.
+    const TimePoint start_{
+        std::chrono::sys_days(std::chrono::December / 6 / 2026).time_since_epoch() +
+        std::chrono::hours(12)};
+    TimePoint now_ = start_;
     std::uint64_t seq_ = 0;
     std::multimap<std::pair<TimePoint, std::uint64_t>, std::function<void()>> happenings_;
     std::vector<SimTimer *> timers_;
