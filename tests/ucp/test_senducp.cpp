@@ -1,9 +1,12 @@
-// Sending one message by UCP through the simulated modem and centre.
+// Building UCP frames, and sending one message through the simulated modem and centre.
 
 #include "sendrig.h"
+#include "ucp/builducpframe.h"
 #include "ucp/senducp.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace qm::test
 {
@@ -11,6 +14,7 @@ namespace
 {
 
 using namespace std::chrono_literals;
+using namespace std::string_literals;
 
 const std::string Frame = "<STX>01/00035/O/01/0123456///3/616263/80<ETX>";
 const std::string Encoded = "Message encoded as : " + Frame, Sent = "Message Sent: " + Frame;
@@ -22,29 +26,83 @@ const std::string Answer = sim::BuildUcpAnswer("01", "01", "", "0123456:06120612
 const std::size_t Half = Answer.size() / 2;
 const std::string NotSupported = "Err-0008:Operation not supported in this version";
 
+TEST(BuildUCPFrame, ByteExact)
+{
+    // Recipient "0123456", text "abc" (sums checked by hand: 1664 = 0x680 for "01").
+    const struct {
+        const char *ot, *recipient, *text, *auth, *legit, *inner;
+    } rows[] = {
+        {"01", "0123456", "abc", "1234", "99", "01/00035/O/01/0123456///3/616263/80"},
+        {"03", "0123456", "abc", "1234", "99",
+         "01/00051/O/03/0123456,99//1234/0//////////616263/8C"},
+        {"30", "0123456", "abc", "", "", "01/00040/O/30/0123456///1//////616263/67"},
+        {"51", "0123456", "abc", "", "",
+         "01/00063/O/51/0123456///////////////////3/616263/////////////AA"},
+        // Nothing is escaped: the "/" shifts every field after it.
+        {"01", "01/23", "", "", "", "01/00027/O/01/01/23///3//D9"},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.inner);
+        EXPECT_EQ(BuildUCPFrame(r.ot, r.recipient, r.text, r.auth, r.legit),
+                  "\x02"s + r.inner + "\x03");
+    }
+    for (const char *ot : {"", "02", "52", "01 "})
+        EXPECT_FALSE(BuildUCPFrame(ot, "0123456", "abc", "", "").has_value()) << ot;
+    EXPECT_EQ(EncodeIA5("\x00\x0f\xe9\xff"s).hex, "000FE9FF");
+}
+
+TEST(BuildUCPFrame, LengthFieldAroundItsBreakpoints)
+{
+    // Type 01: LEN = 22 + recipient + 2 * text length; six characters from 1000 on.
+    const struct {
+        const char *recipient;
+        std::size_t textLength;
+        std::string len;
+    } rows[] = {{"0123456", 35, "00099"}, {"01234567", 35, "00100"}, {"01234567", 485, "001000"}};
+    for (const auto &[recipient, textLength, len] : rows) {
+        SCOPED_TRACE(len);
+        const std::string frame =
+            *BuildUCPFrame("01", recipient, std::string(textLength, 'x'), "", "");
+        EXPECT_EQ(frame.substr(4, len.size() + 1), len + "/");
+        EXPECT_EQ(frame.size() - 2, std::stoul(len) + (len.size() - 5));
+    }
+}
+
+TEST(BuildUCPFrameLogged, EncodingFailureLogsToEventsAndSendsAnEmptyText)
+{
+    TestGateway t;
+    const IA5Encoder failing = [](std::string_view) {
+        return IA5Result{false, "", "Invalid procedure call"};
+    };
+    EXPECT_EQ(BuildUCPFrame(t.gw, "01", "0123456", "abc", "", "", failing),
+              *BuildUCPFrame("01", "0123456", "", "", ""));
+    EXPECT_EQ(t.readFile("Events.Log"),
+              "06/12/2026 12:00:00: Error Occured in IA5Encoding of UCP message. Please recheck "
+              "paramters and retry again.\rInvalid procedure call/False\r\n");
+    EXPECT_FALSE(std::filesystem::exists(t.dir / "Master.Log"));
+}
+
 TEST(SendUCPSMS, EachOutcomeLogsAndDisposesAsTabled)
 {
     // What goes wrong; the faults strike between dialling and building the frame.
-    enum Act { None, Pieces, Late, BadType, Disconnect, ClosePort, WriteFails };
+    // The file is kept from BadType on.
+    enum Act { None, Pieces, Late, Disconnect, ClosePort, BadType, WriteFails };
     const struct {
         Act act;
         std::vector<std::string> events; // Events.Log texts, exact
-        bool fileKept;
     } rows[] = {
-        {None, {Encoded, Sent, Response + Connect + Answer}, false},
+        {None, {Encoded, Sent, Response + Connect + Answer}},
         // Each piece of the answer is one entry; a late answer is left for later.
         {Pieces,
          {Encoded, Sent, Response + Connect + Answer.substr(0, Half),
-          Response + Answer.substr(Half)},
-         false},
-        {Late, {Encoded, Sent, Response + Connect}, false},
-        {BadType, {NotSupported + NumberAndMessage}, true},
-        {Disconnect, {Encoded, "Message could not be sent:" + NumberAndMessage}, false},
-        {ClosePort, {Encoded, "Err-0004:Port closed Prematurely" + NumberAndMessage}, false},
+          Response + Answer.substr(Half)}},
+        {Late, {Encoded, Sent, Response + Connect}},
+        {Disconnect, {Encoded, "Message could not be sent:" + NumberAndMessage}},
+        {ClosePort, {Encoded, "Err-0004:Port closed Prematurely" + NumberAndMessage}},
+        {BadType, {NotSupported + NumberAndMessage}},
         {WriteFails,
          {Encoded, "Error Occured in UCP SMS sending. Please recheck paramters and retry again.\r"
-                   "Input/output error"},
-         true},
+                   "Input/output error"}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.act);
@@ -65,7 +123,7 @@ TEST(SendUCPSMS, EachOutcomeLogsAndDisposesAsTabled)
         r.addMessage("m.dat", "\"0123456\",\"abc\"\r\n");
         SendUCPSMS(r.gw, "", "", "m.dat");
         EXPECT_EQ(r.events(), row.events);
-        EXPECT_EQ(r.outbox().size(), row.fileKept ? 1u : 0u);
+        EXPECT_EQ(r.outbox().size(), row.act >= BadType ? 1u : 0u);
         EXPECT_EQ(r.t.notifier.notices.size(), row.act == BadType ? 1u : 0u);
         for (const Notice &n : r.t.notifier.notices)
             EXPECT_EQ(n.text, NotSupported);
