@@ -78,10 +78,7 @@ TEST(ModemLines, TextArrivingWhileABoxIsOpenIsKept)
     EXPECT_TRUE(gw.state.Connected);
 }
 
-std::string Entry(const std::string &message)
-{
-    return "06/12/2026 12:00:00: " + message + "/False\r\n";
-}
+const auto Entry = [](const std::string &m) { return "06/12/2026 12:00:00: " + m + "/False\r\n"; };
 
 TEST(PortEvents, CodesOtherThanDataLogOneEntryAndNothingElse)
 {
