@@ -59,27 +59,10 @@ TEST(SendPendingSMS, EachMessageIsOneCallEndedWithATHWithoutCR)
         std::ranges::sort(accepted);
         EXPECT_EQ(accepted, (Messages{{"0611", "one"}, {"0622", "two"}}));
         EXPECT_EQ(r.record.count("dial"), 2);
-        EXPECT_EQ(r.record.count("hangup"), 2);
         EXPECT_EQ(r.record.count("login"), tap ? 2 : 0);
         EXPECT_NE(r.port.written.find("ATHATDT"), std::string::npos);
         EXPECT_TRUE(r.port.written.ends_with("ATH"));
-        EXPECT_FALSE(r.port.isOpen());
     }
-}
-
-TEST(SendPendingSMS, TestMessageLeavesTheCallUpForTheNextPassToEnd)
-{
-    SendRig r;
-    EXPECT_EQ(TestSend(r, "0699"), SendCycleResult::Done);
-    EXPECT_TRUE(r.gw.state.Connected);
-    EXPECT_TRUE(r.port.isOpen());
-    EXPECT_EQ(r.port.written.find("ATH"), std::string::npos);
-
-    r.addMessage("a.dat", "\"0611\",\"one\"");
-    Button(r).runUntil(10s);
-    EXPECT_EQ(r.record.count("dial"), 1);
-    EXPECT_EQ(r.record.messages("accepted"), (Messages{{"0699", "Test Message"}, {"0611", "one"}}));
-    EXPECT_TRUE(r.port.written.ends_with("ATH"));
 }
 
 TEST(AutomaticSending, StopDuringTheResponseWindowEndsAfterThePauseWithoutATH)
@@ -91,28 +74,39 @@ TEST(AutomaticSending, StopDuringTheResponseWindowEndsAfterThePauseWithoutATH)
     EXPECT_EQ(b.caption, StartSendingCaption);
     EXPECT_EQ(r.t.world.elapsed(), 5s); // window to 3 s, pause to 5 s
     EXPECT_EQ(r.port.written.find("ATH"), std::string::npos);
-    EXPECT_FALSE(r.port.isOpen());
-    EXPECT_FALSE(r.gw.state.Connected);
+    EXPECT_FALSE(r.port.isOpen() || r.gw.state.Connected);
     EXPECT_EQ(r.record.messages("accepted"), (Messages{{"0611", "one"}}));
 }
 
+// Refused while the centre may still answer; in the pause it is sent and leaves the call up for
+// the next pass, which sends the next message on it and hangs up.
 TEST(AutomaticSending, TestMessageIsRefusedDuringAnExchangeAndRunsInThePause)
 {
     SendRig r;
     r.addMessage("a.dat", "\"0611\",\"one\"");
     Button b(r);
     SendCycleResult inWindow = SendCycleResult::Done, inPause = SendCycleResult::ExchangeBusy;
-    std::string statusWhenRefused;
+    std::string statusWhenRefused, writtenAfterTest;
     r.t.world.after(2500ms, [&] {
         inWindow = TestSend(r, "0699");
         statusWhenRefused = r.t.status.text();
     });
-    r.t.world.after(3500ms, [&] { inPause = TestSend(r, "0699"); });
+    r.t.world.after(3500ms, [&] {
+        const std::size_t from = r.port.written.size();
+        inPause = TestSend(r, "0699");
+        writtenAfterTest = r.port.written.substr(from);
+        EXPECT_TRUE(r.port.isOpen() && r.gw.state.Connected);
+        r.addMessage("b.dat", "\"0622\",\"two\"");
+    });
     b.runUntil(15s);
     EXPECT_EQ(inWindow, SendCycleResult::ExchangeBusy);
     EXPECT_EQ(statusWhenRefused, ExchangeBusyText);
     EXPECT_EQ(inPause, SendCycleResult::Done);
-    EXPECT_EQ(r.record.messages("accepted"), (Messages{{"0611", "one"}, {"0699", "Test Message"}}));
+    EXPECT_EQ(writtenAfterTest.find("ATH"), std::string::npos);
+    EXPECT_EQ(r.record.count("dial"), 2);
+    EXPECT_EQ(r.record.messages("accepted"),
+              (Messages{{"0611", "one"}, {"0699", "Test Message"}, {"0622", "two"}}));
+    EXPECT_TRUE(r.port.written.ends_with("ATH"));
 }
 
 TEST(SendPendingSMS, TroubleWithAFileIsLoggedOnceAndDoesNotBlockTheOthers)
@@ -121,15 +115,12 @@ TEST(SendPendingSMS, TroubleWithAFileIsLoggedOnceAndDoesNotBlockTheOthers)
     SendRig r;
     for (const std::string name : {"a", "b", "c", "d"})
         r.addMessage(name + ".dat", "\"06\",\"" + name + "\"");
-    r.gw.deleteMessageFile = [](const std::string &path) -> MaybeFailure {
-        if (path.ends_with("a.dat"))
-            return Failure{13, "Permission denied"};
-        return DeleteOutboxFile(path);
+    r.gw.deleteMessageFile = [](const std::string &p) {
+        return p.ends_with("a.dat") ? Failure{13, "Permission denied"} : DeleteOutboxFile(p);
     };
-    r.gw.readMessageFile = [](const std::string &path) {
-        if (path.ends_with("b.dat"))
-            return OutboxFileRead{{}, Failure{5, "Input/output error"}, {}};
-        return ReadOutboxFile(path);
+    r.gw.readMessageFile = [](const std::string &p) {
+        return p.ends_with("b.dat") ? OutboxFileRead{{}, Failure{5, "Input/output error"}, {}}
+                                    : ReadOutboxFile(p);
     };
     const auto c = r.t.dir / "outbox" / "c.dat";
     std::filesystem::rename(c, r.t.dir / "elsewhere");
