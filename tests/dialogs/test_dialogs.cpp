@@ -1,14 +1,10 @@
-// The test message dialog against the simulated centre, the outbox path
-// dialog over a temporary folder, and the designed captions at their
-// designed sizes.
+// The test message dialog against the simulated centre and the outbox path
+// dialog over a temporary folder.
 
 // Before any Qt header: the simulator has a member named emit.
 #include "sendrig.h"
 
 #include "../console/qtapp.h"
-#include "config/settings.h"
-#include "console/consoleface.h"
-#include "dialogs/frmabout.h"
 #include "dialogs/frmchangepath.h"
 #include "dialogs/frmtestsms.h"
 #include "dialogs/outboxpath.h"
@@ -19,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -72,7 +67,7 @@ TEST(TestMessageDialog, SendsTheFixedTextToTheNumberAsTypedAndLeavesTestModeOff)
     }
 }
 
-TEST(OutboxPath, UpdateMovesOutboxLogsAndSavedPathButNotTheModem)
+TEST(OutboxPath, UpdateMovesOutboxAndLogsButNotTheModem)
 {
     TestGateway t;
     const std::string program = t.gw.state.AppPath;
@@ -104,26 +99,7 @@ TEST(OutboxPath, UpdateMovesOutboxLogsAndSavedPathButNotTheModem)
     WriteLog(t.gw, LogTarget::MasterLog, "after the move");
     EXPECT_TRUE(fs::exists(moved / "Master.Log"));
     EXPECT_EQ(OutboxFolder(t.gw), now + "outbox/");
-    SaveSettings(t.gw);
-    EXPECT_NE(t.readFile("smsconf.conf").find("\"AppPath=" + now + "\""), std::string::npos);
     EXPECT_EQ(port.devicePath(1), program + "COM1");
-}
-
-TEST(Captions, EveryCaptionShowsWholeAtItsDesignedSize)
-{
-    frmSMSConsole console;
-    frmTestSMS test([](const std::string &) { return SendCycleResult::Done; });
-    frmAbout about;
-    frmChangePath path(PathTarget{[] { return std::string("/"); }, {}});
-    for (QWidget *window : std::initializer_list<QWidget *>{&console, &test, &about, &path}) {
-        for (QLabel *l : window->findChildren<QLabel *>())
-            EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width())
-                << l->objectName().toStdString();
-        // A button's frame takes 8 pixels of its width.
-        for (QAbstractButton *b : window->findChildren<QAbstractButton *>())
-            EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text().remove('&')), b->width() - 8)
-                << b->objectName().toStdString();
-    }
 }
 
 } // namespace
