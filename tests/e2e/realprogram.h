@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <ranges>
 
 namespace qm::e2e
 {
@@ -51,15 +52,16 @@ public:
     bool outboxEmpty() const { return fs::is_empty(dir / "outbox"); }
     std::string log() const { return ReadAll(dir / "Master.Log"); }
     std::string record() const { return ReadAll(dir / "sim.jsonl"); }
+    // How many messages the centre has accepted.
+    long accepted() const
+    {
+        const std::string r = record();
+        auto parts = std::views::split(r, std::string_view(R"("kind":"accepted")"));
+        return std::ranges::distance(parts) - 1;
+    }
     bool waitForRecord(const std::string &text, std::chrono::milliseconds limit = 10s) const
     {
         return WaitUntil([&] { return record().find(text) != std::string::npos; }, limit);
-    }
-
-    void startSimulator(const std::string &options)
-    {
-        sim = StartSimulator(dir, "--connect-delay 200 " + options);
-        ASSERT_TRUE(fs::is_symlink(dir / "COM1"));
     }
 
     fs::path dir;
@@ -77,23 +79,21 @@ public:
             GTEST_SKIP() << "needs Xvfb and xdotool";
         int fds[2];
         ASSERT_EQ(::pipe(fds), 0);
-        xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x700x24",
-                       "-nolisten", "tcp"},
-                      {});
+        xvfb_ = Spawn("Xvfb -displayfd " + std::to_string(fds[1]) +
+                      " -screen 0 1024x700x24 -nolisten tcp");
         ::close(fds[1]);
         char number[16] = {};
         ASSERT_GT(::read(fds[0], number, sizeof number - 1), 0);
         ::close(fds[0]);
-        display = ":" + std::to_string(std::atoi(number));
+        // Every child from here on (the program, xdotool) draws on this server.
+        ::setenv("DISPLAY", (":" + std::to_string(std::atoi(number))).c_str(), 1);
     }
     void TearDown() override { Stop(xvfb_); }
 
     // The first word xdotool printed, or nullopt when it failed.
-    std::optional<std::string> xdotool(const std::string &args) const
+    static std::optional<std::string> xdotool(const std::string &args)
     {
-        const std::string cmd =
-            "DISPLAY=" + display + " timeout 20 xdotool " + args + " 2>/dev/null";
-        FILE *p = ::popen(cmd.c_str(), "r");
+        FILE *p = ::popen(("timeout 20 xdotool " + args + " 2>/dev/null").c_str(), "r");
         char line[256] = {};
         if (!p || (std::fgets(line, sizeof line, p), ::pclose(p)) != 0)
             return std::nullopt;
@@ -101,31 +101,37 @@ public:
         return out.substr(0, out.find_first_of(" \n"));
     }
     // The first visible window with this caption.
-    std::string window(const std::string &caption) const
+    static std::string window(const std::string &caption)
     {
         return xdotool("search --sync --onlyvisible --name '" + caption + "'").value_or("");
     }
-    bool click(const std::string &window, int x, int y) const
+    // Where the console's buttons are along their row, in its window.
+    enum Button { StartStop = 112, ManualSMS = 316 };
+    static bool press(const std::string &window, Button b)
     {
-        return xdotool("mousemove --window " + window + " " + std::to_string(x) + " " +
-                       std::to_string(y) + " click 1")
+        return xdotool("mousemove --window " + window + " " + std::to_string(b) + " 380 click 1")
             .has_value();
     }
     // Starts the program in `f`; returns its console window.
-    std::string start(ProgramFolder &f) const
+    static std::string start(ProgramFolder &f)
     {
-        f.app =
-            Spawn({(f.dir / "quillmast").string()}, {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb"});
+        f.app = Spawn("env QT_QPA_PLATFORM=xcb " + (f.dir / "quillmast").string());
         return window("Quillmast Configuration");
     }
-
-    std::string display;
+    // The simulator started with `options`, `content` as outbox/a.dat, the
+    // program started and Start pressed; returns the console window.
+    static std::string startSending(ProgramFolder &f, const std::string &options,
+                                    const std::string &content = R"("0611111111","Disk full")")
+    {
+        f.message("a.dat", content + "\r\n");
+        f.sim = StartSimulator(f.dir, "--connect-delay 200 " + options);
+        const std::string console = start(f);
+        EXPECT_TRUE(press(console, StartStop));
+        return console;
+    }
 
 private:
     pid_t xvfb_ = -1;
 };
-
-// Where the console's buttons are, in its window.
-inline constexpr int StartStopX = 112, ButtonsY = 380, ManualSMSX = 316;
 
 } // namespace qm::e2e

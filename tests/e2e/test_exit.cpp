@@ -15,9 +15,7 @@ TEST_F(ExitUnderXvfb, EndsWithinASecondInsideAnExchangeWithThePortClosed)
     for (const std::string way : {"menu", "sigterm"}) {
         SCOPED_TRACE(way);
         ProgramFolder f("UCP", "01");
-        f.message("a.dat", "\"0611\",\"disk full\"\r\n");
-        f.startSimulator("--centre ucp");
-        ASSERT_TRUE(click(start(f), StartStopX, ButtonsY));
+        startSending(f, "--centre ucp");
         // The frame went out: the gateway logs the centre's answers for a second.
         ASSERT_TRUE(f.waitForRecord("\"kind\":\"received\""));
         const auto asked = Clock::now();

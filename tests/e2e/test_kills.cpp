@@ -17,22 +17,20 @@ TEST_F(Kills, MidSendTheMessageStaysOrWasDeliveredAndTheRestartSendsIt)
     for (const std::string cut : {"\"kind\":\"dial\"", "\"kind\":\"accepted\""}) {
         SCOPED_TRACE(cut);
         ProgramFolder f("UCP", "01");
-        f.message("a.dat", "\"0611111111\",\"disk full\"\r\n");
-        f.startSimulator("--centre ucp --reply-delay 300");
-        ASSERT_TRUE(click(start(f), StartStopX, ButtonsY));
+        startSending(f, "--centre ucp --reply-delay 300");
         ASSERT_TRUE(f.waitForRecord(cut));
         ::kill(f.app, SIGKILL);
         ASSERT_EQ(WaitEnd(f.app, 3s), 128 + SIGKILL);
         for (const char *log : {"Master.Log", "Events.Log"})
             EXPECT_TRUE(ReadAll(f.dir / log).ends_with("/False\r\n")) << log;
         EXPECT_FALSE(f.outboxEmpty()) << "the file goes only after the exchange";
-        const int before = Count(f.record(), "\"kind\":\"accepted\"");
+        const long before = f.accepted();
 
         const std::string console = start(f);
         ASSERT_TRUE(f.waitForRecord("\"reason\":\"port closed\"", 5s));
-        ASSERT_TRUE(click(console, StartStopX, ButtonsY));
+        ASSERT_TRUE(press(console, StartStop));
         EXPECT_TRUE(WaitUntil([&] { return f.outboxEmpty(); }, 30s)) << f.log();
-        EXPECT_EQ(Count(f.record(), "\"kind\":\"accepted\""), before + 1) << f.record();
+        EXPECT_EQ(f.accepted(), before + 1) << f.record();
     }
 }
 
@@ -45,19 +43,16 @@ TEST_F(Kills, MidSaveTheSettingsFileIsTheOldOrTheNewOne)
         const std::string console = start(f);
         // Every keystroke in the SMS Centre Number saves the whole file.
         pid_t typist =
-            Spawn({"xdotool", "mousemove", "--window", console, "460", "79", "click", "1", "key",
-                   "End", "type", "--delay", "5", "123456789012345678901234567890"},
-                  {"DISPLAY=" + display});
+            Spawn("xdotool mousemove --window " + console +
+                  " 460 79 click 1 key End type --delay 5 123456789012345678901234567890");
         std::this_thread::sleep_for(100ms + 50ms * round);
         ::kill(f.app, SIGKILL);
-        WaitEnd(f.app, 3s);
-        f.app = -1;
+        Stop(f.app);
         Stop(typist);
         const std::string file = ReadAll(f.dir / "smsconf.conf");
         const auto at = file.find("0612345678") + 10;
         const std::size_t digits = file.find_first_not_of("0123456789", at) - at;
-        std::string whole = f.config;
-        ASSERT_EQ(file, whole.insert(at, file.substr(at, digits)));
+        ASSERT_EQ(file, std::string(f.config).insert(at, file.substr(at, digits)));
         EXPECT_GE(digits, longest) << "a save went backwards";
         longest = digits;
     }

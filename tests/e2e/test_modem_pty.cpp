@@ -68,20 +68,19 @@ struct RealRig {
 TEST(SendCyclePty, LineFaultsLoseNothing)
 {
     const struct {
-        const char *fault, *sim, *logged, *notice;
+        const char *sim, *logged, *notice;
         bool killSim, kept, noCarrier;
     } rows[] = {
         // Without a carrier the wait blocks (nothing is served) for all its pauses.
-        {"busy", "--result busy", "BUSY", "The number is busy.", false, true, true},
-        {"carrier drops in the UCP response window",
-         "--centre ucp --reply-delay 600 --drop-carrier-after 100", "Message Sent: <STX>",
+        {"--result busy", "BUSY", "The number is busy.", false, true, true},
+        // The carrier drops in the UCP response window.
+        {"--centre ucp --reply-delay 600 --drop-carrier-after 100", "Message Sent: <STX>",
          "There is no carrier.", false, false, false},
-        // The simulator is killed 700 ms in.
-        {"device vanishes during the TAP login", "--centre tap --tap-ignored-prompts 3", "Err-0016",
-         nullptr, true, true, false},
+        // The device vanishes (the simulator is killed 700 ms in) during the TAP login.
+        {"--centre tap --tap-ignored-prompts 3", "Err-0016", nullptr, true, true, false},
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.fault);
+        SCOPED_TRACE(row.sim);
         RealRig r;
         r.sim = e2e::StartSimulator(r.t.dir, std::string("--connect-delay 0 --no-echo ") + row.sim);
         r.t.fields.SMSCenterNumber = "5550100";

@@ -10,14 +10,12 @@ namespace
 
 using WholeProgram = RealProgram;
 
-// Starts the program, presses Start, waits for the outbox to empty, presses
-// Stop; returns the console window.
-std::string DeliverOutbox(const RealProgram &x, ProgramFolder &f)
+// Delivers the outbox and presses Stop; returns the console window.
+std::string DeliverOutbox(ProgramFolder &f, const std::string &options, const char *message)
 {
-    const std::string console = x.start(f);
-    EXPECT_TRUE(x.click(console, StartStopX, ButtonsY));
+    const std::string console = RealProgram::startSending(f, options, message);
     EXPECT_TRUE(WaitUntil([&] { return f.outboxEmpty(); }, 30s)) << f.log();
-    EXPECT_TRUE(x.click(console, StartStopX, ButtonsY));
+    EXPECT_TRUE(RealProgram::press(console, RealProgram::StartStop));
     return console;
 }
 
@@ -36,10 +34,8 @@ TEST_F(WholeProgram, UcpEachOperationTypeDeliversTheOutbox)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.opType);
         ProgramFolder f("UCP", row.opType, "secret");
-        f.message("a.dat", "\"0611111111\",\"Disk C: 95% full\"\r\n");
-        f.startSimulator("--centre ucp");
-        DeliverOutbox(*this, f);
-        EXPECT_EQ(Count(f.record(), "\"kind\":\"accepted\""), 1) << f.record();
+        DeliverOutbox(f, "--centre ucp", R"("0611111111","Disk C: 95% full")");
+        EXPECT_EQ(f.accepted(), 1) << f.record();
         EXPECT_THAT(f.log(), HasSubstr(std::string("Message Sent: ") + row.frame + "/False\r\n"));
     }
 }
@@ -47,16 +43,15 @@ TEST_F(WholeProgram, UcpEachOperationTypeDeliversTheOutbox)
 TEST_F(WholeProgram, TapDeliversTheOutboxAndTheManualTestMessage)
 {
     ProgramFolder f("TAP", "01", "pw");
-    f.message("a.dat", "\"0611111111\",\"UPS on battery\"\r\n");
     f.message("b.dat", "\"0622222222\",\"Backup failed\"\r\n");
-    f.startSimulator("--centre tap --tap-password pw");
-    const std::string console = DeliverOutbox(*this, f);
-    EXPECT_EQ(Count(f.record(), "\"kind\":\"accepted\""), 2) << f.record();
+    const std::string console =
+        DeliverOutbox(f, "--centre tap --tap-password pw", R"("0611111111","UPS on battery")");
+    EXPECT_EQ(f.accepted(), 2) << f.record();
     EXPECT_THAT(f.log(), HasSubstr("Message Sent: <STX>0611111111<CR>UPS on battery<CR><ETX>71=<CR>"
                                    "/False\r\n"));
 
     // Send Manual SMS: the number as typed, the fixed text.
-    ASSERT_TRUE(click(console, ManualSMSX, ButtonsY));
+    ASSERT_TRUE(press(console, ManualSMS));
     const std::string dialog = window("Send Test SMS");
     ASSERT_TRUE(xdotool("mousemove --window " + dialog + " 5 5 sleep 0.2 type 0633333333"));
     ASSERT_TRUE(xdotool("key Return"));
