@@ -91,7 +91,6 @@ int main(int argc, char **argv)
         r.record.events.clear();
         r.port.calls.clear();
         r.port.written.clear();
-        r.t.status.history.clear();
         r.t.notifier.notices.clear();
         if (!r.outbox().empty()) {
             ++kept;

@@ -32,7 +32,6 @@ template <typename Feed> Outcome run(Feed feed)
     qm::test::TestGateway &t = gateway();
     t.gw.state = qm::GatewayState{};
     t.notifier.notices.clear();
-    t.status.history.clear(); // grows with every CONNECT otherwise
     feed(t.gw);
     Outcome o{{},
               t.gw.state.Connected,

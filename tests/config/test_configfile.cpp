@@ -1,7 +1,12 @@
+// The settings file, loading and saving it, and applying the modem settings.
+
 #include "config/configfile.h"
 #include "config/settings.h"
 #include "fakes.h"
+#include "modem/applymodemsettings.h"
+#include "modem/linesettings.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -124,30 +129,112 @@ TEST(Settings, SaveWritesFieldsOwnerOnlyAndAddsSeparatorToAppPath)
     EXPECT_EQ(std::distance(fs::directory_iterator(t.dir), {}), 1); // no temporary file left
 }
 
+// A read-only file, or a folder in the file's place, is left as it is, without a temporary file.
 TEST(Settings, FailedReplaceLeavesTargetAndNoTemporaryFile)
 {
-    TestGateway t;
-    // A folder in the file's place cannot be replaced by a file.
-    fs::create_directory(t.dir / "smsconf.conf");
-    std::ofstream(t.dir / "smsconf.conf" / "inside", std::ios::binary) << "kept";
-    SaveSettings(t.gw);
-    EXPECT_NE(t.status.text().find("Settings not saved to " + t.gw.state.ConfigFilePath),
-              std::string::npos);
-    EXPECT_EQ(t.readFile("smsconf.conf/inside"), "kept");
-    EXPECT_EQ(std::distance(fs::directory_iterator(t.dir), {}), 1);
-    EXPECT_TRUE(t.notifier.notices.empty());
+    for (const std::string kept : {"smsconf.conf", "smsconf.conf/inside"}) {
+        SCOPED_TRACE(kept);
+        TestGateway t;
+        const bool readOnly = kept == "smsconf.conf";
+        fs::create_directories((t.dir / kept).parent_path());
+        std::ofstream(t.dir / kept, std::ios::binary) << FullFile;
+        if (readOnly)
+            fs::permissions(t.dir / kept, fs::perms::owner_read);
+        SaveSettings(t.gw);
+        EXPECT_THAT(t.status.text(),
+                    testing::StartsWith("Settings not saved to " + t.gw.state.ConfigFilePath +
+                                        (readOnly ? ": the file is read-only" : "")));
+        EXPECT_EQ(t.readFile(kept), FullFile);
+        EXPECT_EQ(std::distance(fs::directory_iterator(t.dir), {}), 1);
+        EXPECT_TRUE(t.notifier.notices.empty());
+    }
 }
 
-TEST(Settings, ReadOnlyFileIsNotReplaced)
+const std::string Err0018 = "06/12/2026 12:00:00: Err-0018:Error occured in setting modem "
+                            "properties\rError:";
+
+void select(TestGateway &t, int modem, std::string speed, std::string frame)
+{
+    t.fields.ModemIndex = modem;
+    t.fields.BaudRate = std::move(speed);
+    t.fields.SMSType = std::move(frame);
+}
+
+TEST(LineSettings, AcceptsCompleteTextsAndRefusesTheRest)
+{
+    const std::pair<std::string, bool> rows[] = {
+        {"9600,N,8,1", true},   {"14400,n,8,2", true},  {",N,8,1", false},
+        {"12345,N,8,1", false}, {"9600,X,8,1", false},  {"9600,N,9,1", false},
+        {"9600,N,8", false},    {" 9600,N,8,1", false}, {"", false}};
+    for (const auto &[text, ok] : rows) {
+        LineSettings ls;
+        EXPECT_EQ(!ParseLineSettings(text, ls), ok) << text;
+    }
+}
+
+// The file is rewritten only once start-up has loaded it.
+TEST(ApplyModemSettings, ClosedPortTakesNewSettingsSilently)
 {
     TestGateway t;
-    std::ofstream(t.dir / "smsconf.conf", std::ios::binary) << FullFile;
-    fs::permissions(t.dir / "smsconf.conf", fs::perms::owner_read);
-    SaveSettings(t.gw);
-    EXPECT_EQ(t.readFile("smsconf.conf"), FullFile);
-    EXPECT_EQ(t.status.text(),
-              "Settings not saved to " + t.gw.state.ConfigFilePath + ": the file is read-only");
-    EXPECT_EQ(fs::status(t.dir / "smsconf.conf").permissions(), fs::perms::owner_read);
+    select(t, 1, "19200", "E,7,1");
+    ApplyModemSettings(t.gw);
+    EXPECT_EQ(t.readFile("smsconf.conf"), "");
+    t.gw.state.SettingsLoaded = true;
+    ApplyModemSettings(t.gw);
+    EXPECT_EQ(t.port.portNumber(), 2);
+    EXPECT_EQ(t.port.settings(), "19200,E,7,1");
+    EXPECT_TRUE(t.port.rtsCts);
+    EXPECT_TRUE(t.notifier.notices.empty());
+    EXPECT_EQ(t.readFile("Master.Log"), "");
+    EXPECT_THAT(t.readFile("smsconf.conf"), testing::HasSubstr("\"Setting=E 7 1\""));
+}
+
+// Either answer leaves the new choice in the file; only Yes applies it.
+TEST(ApplyModemSettings, OpenPortAsksFirst)
+{
+    for (const bool yes : {true, false}) {
+        SCOPED_TRACE(yes);
+        TestGateway t;
+        t.gw.state.SettingsLoaded = true;
+        ASSERT_FALSE(t.port.open());
+        t.notifier.answerYes = yes;
+        select(t, 2, "2400", "O,8,1");
+        ApplyModemSettings(t.gw);
+        ASSERT_EQ(t.notifier.notices.size(), 1u);
+        EXPECT_TRUE(t.notifier.notices[0].question);
+        EXPECT_EQ(t.notifier.notices[0].title, "Modem Settings");
+        EXPECT_EQ(t.notifier.notices[0].text, "Do you really want to change the modem Settings?");
+        EXPECT_EQ(t.port.isOpen(), !yes);
+        EXPECT_EQ(t.port.portNumber(), yes ? 3 : 1);
+        EXPECT_EQ(t.port.settings(), yes ? "2400,O,8,1" : "9600,N,8,1");
+        EXPECT_THAT(t.readFile("smsconf.conf"), testing::HasSubstr("\"Port=3\""));
+        EXPECT_EQ(t.readFile("Master.Log"),
+                  yes ? "06/12/2026 12:00:00: Modem Settings Changed/False\r\n" : "");
+        EXPECT_EQ(t.readFile("Events.Log"), t.readFile("Master.Log"));
+    }
+}
+
+// Incomplete settings, and a platform failure after Yes, go to both logs with their code; the
+// port keeps its line settings (it is closed, partly applied, after Yes).
+TEST(ApplyModemSettings, RefusalsAreLoggedWithErr0018AndTheirCode)
+{
+    for (const bool incomplete : {true, false}) {
+        SCOPED_TRACE(incomplete);
+        TestGateway t;
+        if (!incomplete) {
+            ASSERT_FALSE(t.port.open());
+            t.port.failOnce("setPortNumber", Failure{8002, "Invalid port number"});
+        }
+        select(t, 1, incomplete ? "" : "9600", "N,8,1");
+        ApplyModemSettings(t.gw);
+        EXPECT_THAT(
+            t.readFile("Master.Log"),
+            testing::StartsWith(Err0018 + (incomplete ? "22-Invalid line settings \",N,8,1\""
+                                                      : "8002-Invalid port number/False")));
+        EXPECT_EQ(t.readFile("Events.Log"), t.readFile("Master.Log"));
+        EXPECT_FALSE(t.port.isOpen());
+        EXPECT_EQ(t.port.settings(), "9600,N,8,1");
+    }
 }
 
 } // namespace

@@ -53,18 +53,17 @@ struct ConsoleRig : FileDialog {
             timer->setInterval(1);
             timer->setEnabled(true);
         }
-        console = std::make_unique<SMSConsole>(ConsolePlatform{
-            t.port, t.world, t.world, t.notifier, *this,
-            ConsoleTimers{t.CheckPendingSMS, t.sec1, t.sec2, t.sec4, t.sec8, t.sec10},
-            t.dir.string() + "/", &startRetry,
-            [this](int status) {
-                ends.push_back(std::to_string(status) +
-                               (state().SendCycleRunning ? " in cycle" : "") +
-                               (t.port.isOpen() ? " port open" : "") +
-                               (console->trayIcon()->isVisible() ? " icon" : "") +
-                               (form().isVisible() ? " shown" : ""));
-            },
-            [tray] { return tray; }});
+        console = std::make_unique<SMSConsole>(
+            ConsolePlatform{t.port, t.world, t.world, t.notifier, *this, t.timers,
+                            t.dir.string() + "/", &startRetry,
+                            [this](int status) {
+                                ends.push_back(std::to_string(status) +
+                                               (state().SendCycleRunning ? " in cycle" : "") +
+                                               (t.port.isOpen() ? " port open" : "") +
+                                               (console->trayIcon()->isVisible() ? " icon" : "") +
+                                               (form().isVisible() ? " shown" : ""));
+                            },
+                            [tray] { return tray; }});
         console->startUp();
         form().show();
     }

@@ -10,7 +10,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <optional>
+#include <regex>
 
 namespace qm::e2e
 {
@@ -54,12 +56,9 @@ public:
     // How many messages the centre has accepted.
     long accepted() const
     {
-        // A find loop: clang 14 cannot split a string with libstdc++ 12's views::split.
-        const std::string r = record(), kind = R"("kind":"accepted")";
-        long n = 0;
-        for (auto at = r.find(kind); at != std::string::npos; at = r.find(kind, at + 1))
-            ++n;
-        return n;
+        static const std::regex kind(R"("kind":"accepted")");
+        const std::string r = record();
+        return std::distance(std::sregex_iterator(r.begin(), r.end(), kind), {});
     }
     bool waitForRecord(const std::string &text, std::chrono::milliseconds limit = 10s) const
     {

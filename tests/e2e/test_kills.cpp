@@ -1,5 +1,6 @@
-// The real program killed (SIGKILL) in the middle of its work and started
-// again: nothing is lost and nothing is left half-written.
+// The real program ended in the middle of its work: Exit and kill -TERM end it
+// within a second with the port closed; killed (SIGKILL) and started again, it
+// loses nothing and leaves nothing half-written.
 
 #include "realprogram.h"
 
@@ -9,6 +10,7 @@ namespace
 {
 
 using Kills = RealProgram;
+using ExitUnderXvfb = RealProgram;
 
 TEST_F(Kills, MidSendTheMessageStaysOrWasDeliveredAndTheRestartSendsIt)
 {
@@ -57,6 +59,28 @@ TEST_F(Kills, MidSaveTheSettingsFileIsTheOldOrTheNewOne)
         longest = digits;
     }
     EXPECT_GT(longest, 0u) << "no keystroke was saved before the kills";
+}
+
+TEST_F(ExitUnderXvfb, EndsWithinASecondInsideAnExchangeWithThePortClosed)
+{
+    for (const std::string way : {"menu", "sigterm"}) {
+        SCOPED_TRACE(way);
+        ProgramFolder f("UCP", "01");
+        startSending(f, "--centre ucp");
+        // The frame went out: the gateway logs the centre's answers for a second.
+        ASSERT_TRUE(f.waitForRecord("\"kind\":\"received\""));
+        const auto asked = Clock::now();
+        if (way == "menu")
+            ASSERT_TRUE(xdotool("mousemove 600 300 click 3 sleep 0.3 key x")); // E&xit
+        else
+            ::kill(f.app, SIGTERM);
+        EXPECT_EQ(WaitEnd(f.app, 3s), 0);
+        EXPECT_LT(Clock::now() - asked, way == "menu" ? 1300ms : 1000ms);
+        f.app = -1;
+        EXPECT_TRUE(f.waitForRecord("\"reason\":\"port closed\"", 2s));
+        // Nothing half-written: the log ends where an entry ends.
+        EXPECT_TRUE(f.log().ends_with("/False\r\n")) << f.log();
+    }
 }
 
 } // namespace

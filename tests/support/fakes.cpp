@@ -22,24 +22,6 @@ MaybeFailure FakeSerialPort::fault(const std::string &op, bool needsOpen)
     return std::nullopt;
 }
 
-MaybeFailure FakeSerialPort::open()
-{
-    if (open_)
-        return Failure{8005, "Port already open"};
-    if (auto f = fault("open"))
-        return f;
-    open_ = true;
-    return std::nullopt;
-}
-
-MaybeFailure FakeSerialPort::close()
-{
-    if (auto f = fault("close"))
-        return f;
-    open_ = false;
-    return std::nullopt;
-}
-
 MaybeFailure FakeSerialPort::setPortNumber(int number)
 {
     if (auto f = fault("setPortNumber"))
@@ -60,30 +42,6 @@ MaybeFailure FakeSerialPort::setSettings(const std::string &text)
     if (auto f = ParseLineSettings(text, ls))
         return f;
     settings_ = text;
-    return std::nullopt;
-}
-
-MaybeFailure FakeSerialPort::setRtsCtsHandshaking()
-{
-    if (auto f = fault("setRtsCtsHandshaking"))
-        return f;
-    rtsCts = true;
-    return std::nullopt;
-}
-
-MaybeFailure FakeSerialPort::clearInput()
-{
-    if (auto f = fault("clearInput", true))
-        return f;
-    rx.clear();
-    return std::nullopt;
-}
-
-MaybeFailure FakeSerialPort::write(std::string_view bytes)
-{
-    if (auto f = fault("write", true))
-        return f;
-    written += bytes;
     return std::nullopt;
 }
 
@@ -125,14 +83,7 @@ std::filesystem::path makeTempDir()
 } // namespace
 
 TestGateway::TestGateway()
-    : dir(makeTempDir()), gw{GatewayState{},
-                             port,
-                             world,
-                             world,
-                             notifier,
-                             status,
-                             fields,
-                             ConsoleTimers{CheckPendingSMS, sec1, sec2, sec4, sec8, sec10}}
+    : dir(makeTempDir()), gw{GatewayState{}, port, world, world, notifier, status, fields, timers}
 {
     gw.state.AppPath = dir.string() + "/";
     gw.state.ConfigFilePath = gw.state.AppPath + "smsconf.conf";

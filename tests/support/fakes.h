@@ -6,9 +6,11 @@
 #include "simworld.h"
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qm::test
@@ -27,6 +29,7 @@ public:
     void message(const std::string &title, const std::string &text, NoticeIcon icon) override
     {
         notices.push_back({title, text, icon, false});
+        std::exchange(duringBox, [] {})(); // a modal box runs the event loop
     }
     bool askYesNo(const std::string &title, const std::string &text) override
     {
@@ -35,18 +38,14 @@ public:
     }
     std::vector<Notice> notices;
     bool answerYes = true;
+    std::function<void()> duringBox = [] {}; // once, while the next box is open
 };
 
 class FakeStatusLine final : public StatusLine
 {
 public:
-    void setText(const std::string &t) override
-    {
-        text_ = t;
-        history.push_back(t);
-    }
+    void setText(const std::string &t) override { text_ = t; }
     std::string text() const override { return text_; }
-    std::vector<std::string> history; // the bench and fuzzers look at it
 
 private:
     std::string text_ = "Status";
@@ -79,16 +78,32 @@ public:
     explicit FakeSerialPort(SimWorld &world) : world_(world) {}
 
     bool isOpen() const override { return open_; }
-    MaybeFailure open() override;
-    MaybeFailure close() override;
+    MaybeFailure open() override
+    {
+        return open_ ? Failure{8005, "Port already open"}
+                     : act("open", false, [this] { open_ = true; });
+    }
+    MaybeFailure close() override
+    {
+        return act("close", false, [this] { open_ = false; });
+    }
     int portNumber() const override { return number_; }
     MaybeFailure setPortNumber(int number) override;
     std::string settings() const override { return settings_; }
     MaybeFailure setSettings(const std::string &text) override;
-    MaybeFailure setRtsCtsHandshaking() override;
+    MaybeFailure setRtsCtsHandshaking() override
+    {
+        return act("setRtsCtsHandshaking", false, [this] { rtsCts = true; });
+    }
     void setReadLength(int) override { calls.push_back("setReadLength"); }
-    MaybeFailure clearInput() override;
-    MaybeFailure write(std::string_view bytes) override;
+    MaybeFailure clearInput() override
+    {
+        return act("clearInput", true, [this] { rx.clear(); });
+    }
+    MaybeFailure write(std::string_view bytes) override
+    {
+        return act("write", true, [&] { written += bytes; });
+    }
     std::string readAll() override;
     int bytesToWrite() const override { return pendingOut; }
     bool carrierDetect() const override { return carrier; }
@@ -112,6 +127,14 @@ public:
 protected:
     // The injected fault for `op`, if any; else, for `needsOpen`, the closed-port failure.
     MaybeFailure fault(const std::string &op, bool needsOpen = false);
+    // Records `op` and does `what` unless a fault answers instead.
+    template <typename What> MaybeFailure act(const std::string &op, bool needsOpen, What what)
+    {
+        if (auto f = fault(op, needsOpen))
+            return f;
+        what();
+        return std::nullopt;
+    }
     SimWorld &world_;
     EventHandler handler_;
     bool open_ = false;
@@ -131,6 +154,7 @@ struct TestGateway {
     SimWorld world;
     SimTimer CheckPendingSMS{world, 1000}, sec1{world, 1000}, sec2{world, 2000}, sec4{world, 4000},
         sec8{world, 8000}, sec10{world, 60000};
+    ConsoleTimers timers{CheckPendingSMS, sec1, sec2, sec4, sec8, sec10};
     FakeSerialPort port{world};
     FakeNotifier notifier;
     FakeStatusLine status;

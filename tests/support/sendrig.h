@@ -48,12 +48,6 @@ struct RigOptions {
 // by the next time stamp or the end.
 std::vector<std::string> LogTexts(const std::string &file);
 
-inline RigOptions Ucp(std::string operationType)
-{
-    RigOptions o;
-    o.operationType = std::move(operationType);
-    return o;
-}
 inline RigOptions Tap(std::string password = "")
 {
     RigOptions o;

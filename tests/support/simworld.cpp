@@ -46,14 +46,9 @@ void SimWorld::registerTimer(SimTimer *t)
         timers_.push_back(t);
 }
 
-void SimWorld::at(TimePoint when, std::function<void()> what)
-{
-    happenings_.emplace(std::pair{std::max(when, now_), seq_++}, std::move(what));
-}
-
 void SimWorld::after(milliseconds delay, std::function<void()> what)
 {
-    at(now_ + delay, std::move(what));
+    happenings_.emplace(std::pair{now_ + std::max(delay, 0ms), seq_++}, std::move(what));
 }
 
 void SimWorld::pump(std::optional<TimePoint> wakeBy)

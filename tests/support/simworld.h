@@ -51,8 +51,7 @@ public:
     // EventPump
     void pump(std::optional<TimePoint> wakeBy = std::nullopt) override;
 
-    // Schedules `what` at virtual time `when` (or `delay` from now).
-    void at(TimePoint when, std::function<void()> what);
+    // Schedules `what` at `delay` from now.
     void after(std::chrono::milliseconds delay, std::function<void()> what);
 
     std::chrono::milliseconds elapsed() const { return now_ - start_; }

@@ -29,8 +29,12 @@ TEST(BuildTAPBlock, ByteExactWithItsChecksum)
         {"1", std::string(20, '\xff'), "\0021\r" + std::string(20, '\xff') + "\r\00343<\r"},
         {"7", "a\rb", "\0027\ra\rb\r\003126\r"}, // 294 = 0x126: nothing is escaped
     };
-    for (const auto &r : rows)
+    for (const auto &r : rows) {
         EXPECT_EQ(BuildTAPBlock(r.recipient, r.text), r.block) << r.text.size();
+        const sim::TapDecoded read = sim::DecodeTapBlock(r.block); // as the simulated centre
+        EXPECT_EQ(read.status, sim::TapDecoded::Status::Ok);
+        EXPECT_EQ(read.recipient + "/" + read.text, r.recipient + "/" + r.text);
+    }
 }
 
 TEST(TAPLogin, PromptsLoginLineAndOutcome)

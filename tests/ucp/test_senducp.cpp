@@ -3,6 +3,7 @@
 #include "sendrig.h"
 #include "ucp/builducpframe.h"
 #include "ucp/senducp.h"
+#include "ucp/ucpframe.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,46 @@ TEST(BuildUCPFrame, LengthFieldAroundItsBreakpoints)
         EXPECT_EQ(frame.substr(4, len.size() + 1), len + "/");
         EXPECT_EQ(frame.size() - 2, std::stoul(len) + (len.size() - 5));
     }
+}
+
+// The bytes between STX and ETX.
+sim::UcpDecoded Decoded(const std::string &frame)
+{
+    return sim::DecodeUcpFrame(frame.substr(1, frame.size() - 2));
+}
+
+// A frame around `afterLen` with a correct LEN (plus `lenError`) and checksum.
+std::string Wrap(const std::string &afterLen, int lenError = 0)
+{
+    const std::string body =
+        "01/" + UCPLengthField(afterLen.size() + 11 + lenError) + "/" + afterLen;
+    return "\002" + body + UCPChecksum(body) + "\003";
+}
+
+// The simulated centre judges what the gateway sends in the other tests: it must
+// refuse a changed byte, a wrong LEN or a missing field, or a gateway fault would
+// pass unseen.
+TEST(UcpCentre, AcceptsGatewayFramesAndRefusesAChangedByteWrongLenOrMissingField)
+{
+    for (const char *ot : {"01", "03", "30", "51"}) {
+        SCOPED_TRACE(ot);
+        const std::string frame = *BuildUCPFrame(ot, "0123456", "ab\xe9", "12", "");
+        const sim::UcpDecoded ok = Decoded(frame);
+        EXPECT_TRUE(ok.ok) << ok.reason;
+        EXPECT_EQ(ok.ot + ok.recipient + "/" + ok.text, ot + std::string("0123456/ab\xe9"));
+        for (std::size_t i = 1; i + 1 < frame.size(); ++i) {
+            std::string bad = frame;
+            bad[i] = i >= frame.size() - 3 ? (bad[i] == '0' ? '1' : '0') : char(bad[i] + 1);
+            EXPECT_FALSE(Decoded(bad).ok) << i;
+        }
+    }
+    std::string fewer = BuildUCPFrame("51", "0123456", "abc", "", "")->substr(10);
+    fewer.resize(fewer.size() - 3);
+    fewer.erase(fewer.find("//"), 1); // one empty field fewer before MT
+    for (const std::string &frame :
+         {Wrap("O/01/0123456///3/616263/", -1), Wrap("O/01/0123456///3/616263/", 1), Wrap(fewer)})
+        EXPECT_FALSE(Decoded(frame).ok) << frame;
+    EXPECT_TRUE(Decoded(Wrap("O/01/0123456///3/616263/")).ok);
 }
 
 TEST(BuildUCPFrameLogged, EncodingFailureLogsToEventsAndSendsAnEmptyText)
@@ -130,7 +171,8 @@ TEST(SendUCPSMS, EveryOperationTypeIsDeliveredWithThePreparedRecipientAndCodes)
 {
     for (const std::string ot : {"01", "03", "30", "51"}) {
         SCOPED_TRACE(ot);
-        RigOptions o = Ucp(ot);
+        RigOptions o;
+        o.operationType = ot;
         o.ucp.checkAuthentication = true;
         o.ucp.authenticationCode = "1234";
         o.ucp.legitimizationCode = "5678";
