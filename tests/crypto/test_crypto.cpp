@@ -161,7 +161,7 @@ TEST(Encrypt, KnownAnswersAndRoundTripsOfEveryAllowedChoice)
     EXPECT_NE(api.OutputData(), without.OutputData());
 }
 
-TEST(Encrypt, RefusedChoiceShowsBoxAndGivesUpTheProvider)
+TEST(Provider, ARefusedChoiceGivesItUpAndAMissingOneFallsBackToTheDefault)
 {
     FakeNotifier n;
     RecordingService service;
@@ -192,16 +192,13 @@ TEST(Encrypt, RefusedChoiceShowsBoxAndGivesUpTheProvider)
     api.InputData(counting(7, 65));
     EXPECT_FALSE(api.Decrypt(1, 3)); // not a whole block
     EXPECT_EQ(notice(n), "Decryption Errors|Error 5 during CryptDecrypt!");
-}
 
-TEST(Provider, NamedOnceThenDefaultAndNoneShowsTheBox)
-{
-    FakeNotifier n;
-    RecordingService service;
-    clsCryptoAPI api(n, service);
-    api.EnhancedProvider(true);
-    EXPECT_NE(api.CreateHash("x"), "");
-    EXPECT_NE(api.CreateHash("y"), ""); // the provider is kept
+    // The named provider is asked for once and kept; when it is missing, the default one.
+    service.requests.clear();
+    clsCryptoAPI named(n, service);
+    named.EnhancedProvider(true);
+    EXPECT_NE(named.CreateHash("x"), "");
+    EXPECT_NE(named.CreateHash("y"), ""); // the provider is kept
     service.namedFails = crypto::kNoProvider;
     EXPECT_NE(clsCryptoAPI(n, service).CreateHash("x"), "");
     EXPECT_EQ(service.requests, (std::vector<std::string>{std::string(crypto::kEnhancedProvider),

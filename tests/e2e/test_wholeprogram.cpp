@@ -51,5 +51,83 @@ TEST_F(WholeProgram, TapDeliversTheOutboxAndTheManualTestMessage)
         << f.record();
 }
 
+// The real program ended in the middle of its work: Exit and kill -TERM end it
+// within a second with the port closed; killed (SIGKILL) and started again, it
+// loses nothing and leaves nothing half-written.
+
+using Kills = RealProgram;
+using ExitUnderXvfb = RealProgram;
+
+TEST_F(Kills, MidSendTheMessageStaysOrWasDeliveredAndTheRestartSendsIt)
+{
+    // Killed while dialling (the centre has nothing yet), and in the response
+    // window (the centre accepted it, the file was not yet deleted).
+    for (const std::string cut : {"\"kind\":\"dial\"", "\"kind\":\"accepted\""}) {
+        SCOPED_TRACE(cut);
+        ProgramFolder f("UCP", "01");
+        startSending(f, "--centre ucp --reply-delay 300");
+        ASSERT_TRUE(f.waitForRecord(cut));
+        ::kill(f.app, SIGKILL);
+        ASSERT_EQ(WaitEnd(f.app, 3s), 128 + SIGKILL);
+        for (const char *log : {"Master.Log", "Events.Log"})
+            EXPECT_TRUE(ReadAll(f.dir / log).ends_with("/False\r\n")) << log;
+        EXPECT_FALSE(f.outboxEmpty()) << "the file goes only after the exchange";
+        const long before = f.accepted();
+
+        const std::string console = start(f);
+        ASSERT_TRUE(f.waitForRecord("\"reason\":\"port closed\"", 5s));
+        ASSERT_TRUE(press(console, StartStop));
+        EXPECT_TRUE(WaitUntil([&] { return f.outboxEmpty(); }, 30s)) << f.log();
+        EXPECT_EQ(f.accepted(), before + 1) << f.record();
+    }
+}
+
+TEST_F(Kills, MidSaveTheSettingsFileIsTheOldOrTheNewOne)
+{
+    ProgramFolder f("UCP", "01");
+    std::size_t longest = 0;
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        const std::string console = start(f);
+        // Every keystroke in the SMS Centre Number saves the whole file.
+        pid_t typist =
+            Spawn("xdotool mousemove --window " + console +
+                  " 460 79 click 1 key End type --delay 5 123456789012345678901234567890");
+        std::this_thread::sleep_for(100ms + 50ms * round);
+        ::kill(f.app, SIGKILL);
+        Stop(f.app);
+        Stop(typist);
+        const std::string file = ReadAll(f.dir / "smsconf.conf");
+        const auto at = file.find("0612345678") + 10;
+        const std::size_t digits = file.find_first_not_of("0123456789", at) - at;
+        ASSERT_EQ(file, std::string(f.config).insert(at, file.substr(at, digits)));
+        EXPECT_GE(digits, longest) << "a save went backwards";
+        longest = digits;
+    }
+    EXPECT_GT(longest, 0u) << "no keystroke was saved before the kills";
+}
+
+TEST_F(ExitUnderXvfb, EndsWithinASecondInsideAnExchangeWithThePortClosed)
+{
+    for (const std::string way : {"menu", "sigterm"}) {
+        SCOPED_TRACE(way);
+        ProgramFolder f("UCP", "01");
+        startSending(f, "--centre ucp");
+        // The frame went out: the gateway logs the centre's answers for a second.
+        ASSERT_TRUE(f.waitForRecord("\"kind\":\"received\""));
+        const auto asked = Clock::now();
+        if (way == "menu")
+            ASSERT_TRUE(xdotool("mousemove 600 300 click 3 sleep 0.3 key x")); // E&xit
+        else
+            ::kill(f.app, SIGTERM);
+        EXPECT_EQ(WaitEnd(f.app, 3s), 0);
+        EXPECT_LT(Clock::now() - asked, way == "menu" ? 1300ms : 1000ms);
+        f.app = -1;
+        EXPECT_TRUE(f.waitForRecord("\"reason\":\"port closed\"", 2s));
+        // Nothing half-written: the log ends where an entry ends.
+        EXPECT_TRUE(f.log().ends_with("/False\r\n")) << f.log();
+    }
+}
+
 } // namespace
 } // namespace qm::e2e

@@ -173,8 +173,8 @@ TEST(Dial, PortFailureGivesExactlyOneErr0003AndNoWait)
             t.port.open();
         t.port.failAlways(op, Failure{2, "No such file or directory"});
         DialSMSCenter(t.gw, "5550100");
-        EXPECT_EQ(t.readFile("Master.Log"), "06/12/2026 12:00:00: Err-0003:Dialing Error\r"
-                                            "Error:2-No such file or directory/False\r\n");
+        EXPECT_EQ(t.readFile("Master.Log"),
+                  Entry("Err-0003:Dialing Error\rError:2-No such file or directory"));
         EXPECT_EQ(t.port.written, "");
         EXPECT_EQ(t.world.elapsed(), 0ms);
         EXPECT_FALSE(t.sec10.isEnabled());
