@@ -19,21 +19,20 @@ namespace qm::test
 struct Notice {
     std::string title;
     std::string text;
-    NoticeIcon icon;
     bool question;
 };
 
 class FakeNotifier final : public Notifier
 {
 public:
-    void message(const std::string &title, const std::string &text, NoticeIcon icon) override
+    void message(const std::string &title, const std::string &text, NoticeIcon) override
     {
-        notices.push_back({title, text, icon, false});
+        notices.push_back({title, text, false});
         std::exchange(duringBox, [] {})(); // a modal box runs the event loop
     }
     bool askYesNo(const std::string &title, const std::string &text) override
     {
-        notices.push_back({title, text, NoticeIcon::None, true});
+        notices.push_back({title, text, true});
         return answerYes;
     }
     std::vector<Notice> notices;

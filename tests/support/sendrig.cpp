@@ -37,7 +37,7 @@ std::unique_ptr<sim::SmsCentre> makeCentre(const RigOptions &o, sim::Recorder &r
 SendRig::SendRig(RigOptions o)
     : centre(makeCentre(o, record)), modem(o.modem, centre.get(), &record),
       port(t.world, modem), gw{GatewayState{}, port,     t.world,  t.world,
-                               t.notifier,     t.status, t.fields, t.gw.timers}
+                               t.notifier,     t.status, t.fields, t.timers}
 {
     gw.state.AppPath = t.gw.state.AppPath;
     gw.state.ConfigFilePath = t.gw.state.ConfigFilePath;
