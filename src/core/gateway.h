@@ -79,6 +79,10 @@ struct Gateway {
     // How message files are read and deleted (tests put faults here).
     std::function<OutboxFileRead(const std::string &path)> readMessageFile = ReadOutboxFile;
     std::function<MaybeFailure(const std::string &path)> deleteMessageFile = DeleteOutboxFile;
+    // Asked between the pauses of a blocking wait, where no event is served:
+    // an end of the program requested meanwhile (a system close) is carried
+    // out there, within one pause. Unset: nothing is asked.
+    std::function<void()> serveEndRequest;
 };
 
 // Folder separator used when building AppPath-relative paths.

@@ -79,9 +79,12 @@ void DialSMSCenter(Gateway &gw, std::string number)
     }
 
     // Blocking on purpose: nothing is served until the carrier is up or 30 s
-    // have passed.
-    for (int count = 0; count < CarrierWaitPauses && !gw.port.carrierDetect(); ++count)
+    // have passed, but a request to end the program is honoured after each pause.
+    for (int count = 0; count < CarrierWaitPauses && !gw.port.carrierDetect(); ++count) {
         gw.clock.pause(CarrierPause);
+        if (gw.serveEndRequest)
+            gw.serveEndRequest();
+    }
     st.Connected = gw.port.carrierDetect();
 }
 
