@@ -13,6 +13,7 @@
 #include "platform/statusline.h"
 #include "platform/timer.h"
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -38,6 +39,9 @@ struct GatewayState {
     bool WaitSec1 = false;
     bool WaitSec10 = false;
     ModemLine modemLine;
+    // Counts the dials: a routine that waited can tell whether the call it
+    // began with is still the current one.
+    unsigned CallNumber = 0;
     // The automatic send loop is running (somewhere down the stack).
     bool SendCycleRunning = false;
     // A message exchange, from dialling to the hang-up after it, is under way.
@@ -45,6 +49,15 @@ struct GatewayState {
     // Outbox files the send cycle passes over for the rest of the run: their
     // trouble (cannot be deleted after sending, cannot be read) is logged once.
     std::set<std::string> PassedOverFiles;
+    // What each outbox file looked like when first seen unchanged, so a file
+    // its producer is still writing is not taken half-written.
+    struct Sighting {
+        std::string stamp;
+        TimePoint unchangedSince{};
+        TimePoint lastSeen{};
+    };
+    std::map<std::string, Sighting> OutboxSightings;
+    TimePoint SightingsPruned{};
     // The last outbox listing failure logged, so a lasting one is logged once.
     std::string OutboxListingFailure;
     // The message file being sent and its stamp when it was read, so a file
@@ -82,7 +95,7 @@ struct Gateway {
     // Asked between the pauses of a blocking wait, where no event is served:
     // an end of the program requested meanwhile (a system close) is carried
     // out there, within one pause. Unset: nothing is asked.
-    std::function<void()> serveEndRequest;
+    std::function<void()> serveEndRequest = {};
 };
 
 // Folder separator used when building AppPath-relative paths.
@@ -98,4 +111,8 @@ namespace qm
 {
 // Gives sec1 and sec10 their tick handlers: each tick clears its wait flag.
 void ConnectConsoleTimers(Gateway &gw);
+
+// A new call starts from nothing of an earlier one: no received text, no
+// half-read answer line, no TAP login. Called as a dial begins.
+void BeginCall(GatewayState &st);
 } // namespace qm
