@@ -10,4 +10,12 @@ void ConnectConsoleTimers(Gateway &gw)
     gw.timers.sec10.setTickHandler([&gw] { gw.state.WaitSec10 = false; });
 }
 
+void BeginCall(GatewayState &st)
+{
+    ++st.CallNumber;
+    st.ReceiveBuffer.clear();
+    st.modemLine = {};
+    st.TapLoggedIn = false;
+}
+
 } // namespace qm

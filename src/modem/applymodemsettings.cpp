@@ -22,6 +22,7 @@ MaybeFailure apply(Gateway &gw)
             return std::nullopt; // the port keeps its old settings
         if (auto f = port.close())
             return f;
+        gw.state.TapLoggedIn = false; // the login ended with the call
         if (auto f = port.setSettings(wanted))
             return f;
         if (auto f = port.setPortNumber(number))

@@ -3,6 +3,7 @@
 #include "core/text.h"
 #include "log/controlchars.h"
 #include "log/writelog.h"
+#include "modem/waits.h"
 
 #include <chrono>
 
@@ -38,13 +39,14 @@ MaybeFailure startDial(Gateway &gw, const std::string &command)
 
 void DialSMSCenter(Gateway &gw, std::string number)
 {
+    GatewayState &st = gw.state;
+    BeginCall(st);
     const std::string command = "ATDT" + std::string(TrimSpaces(number)) + Ctl::CR;
     if (auto f = startDial(gw, command)) {
         logDialFailure(gw, *f);
         return;
     }
 
-    GatewayState &st = gw.state;
     Timer &sec10 = gw.timers.sec10;
     st.WaitSec10 = true;
     // sec10 keeps running after an answered dial; enabling a running timer
@@ -52,14 +54,11 @@ void DialSMSCenter(Gateway &gw, std::string number)
     sec10.setEnabled(false);
     sec10.setEnabled(true);
 
+    bool answered = false;
     for (;;) {
-        // Text already waiting counts as the answer at once: serve what is
-        // pending without blocking for the next happening.
-        if (st.ReceiveBuffer.empty())
-            gw.pump.pump();
-        else
-            gw.pump.pump(gw.clock.now());
+        gw.pump.pump();
         if (!st.ReceiveBuffer.empty()) {
+            answered = true;
             if (st.ReceiveBuffer.find("ERR") != std::string::npos) {
                 gw.clock.beep();
                 WriteLog(gw, LogTarget::MasterLog,
@@ -85,7 +84,14 @@ void DialSMSCenter(Gateway &gw, std::string number)
         if (gw.serveEndRequest)
             gw.serveEndRequest();
     }
-    st.Connected = gw.port.carrierDetect();
+    // A modem that never answered placed no call, whatever its carrier line
+    // reads (a bare port, a modem that forces carrier detect on).
+    st.Connected = answered && gw.port.carrierDetect();
+    // What the modem said during the blocking wait ("BUSY", "NO CARRIER" ...)
+    // is served before the caller reports the failed dial and the port closes
+    // with it: its entry and its box tell the operator why.
+    if (!st.Connected)
+        ServePendingEvents(gw);
 }
 
 } // namespace qm

@@ -20,6 +20,13 @@ template <typename AfterPump> void waitForTick(Gateway &gw, AfterPump afterPump)
 
 } // namespace
 
+void ServePendingEvents(Gateway &gw)
+{
+    constexpr int Rounds = 3;
+    for (int round = 0; round < Rounds; ++round)
+        gw.pump.pump(gw.clock.now());
+}
+
 void WaitForSec1Tick(Gateway &gw)
 {
     waitForTick(gw, [] {});

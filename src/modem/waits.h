@@ -9,6 +9,11 @@
 namespace qm
 {
 
+// Serves what is already pending without waiting for anything new. A few
+// rounds, because one event may post the next (the port takes in bytes,
+// then announces them).
+void ServePendingEvents(Gateway &gw);
+
 // Until the next tick of sec1 (at most its interval when it already runs).
 void WaitForSec1Tick(Gateway &gw);
 

@@ -70,8 +70,12 @@ void TAPLogin(Gateway &gw)
         logLoginError(gw, "Err-0012", *failed);
         return;
     }
+    const unsigned call = st.CallNumber;
     WaitForSec1Tick(gw); // sec1 is left running
-    if (bufferHas(gw, std::string_view(&Ctl::ACK, 1)))
+    // A login holds for the call it was made on: one ended meanwhile (Stop,
+    // a changed port) leaves nothing logged in.
+    const bool sameCall = call == st.CallNumber && gw.port.isOpen();
+    if (sameCall && bufferHas(gw, std::string_view(&Ctl::ACK, 1)))
         st.TapLoggedIn = true;
     else if (bufferHas(gw, std::string_view(&Ctl::NAK, 1)))
         WriteLog(gw, LogTarget::MasterLog,

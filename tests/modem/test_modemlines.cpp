@@ -1,5 +1,6 @@
 // Modem answers to events, port events, and dialling.
 
+#include "console/endprogram.h"
 #include "modem/dial.h"
 #include "modem/portevents.h"
 #include "sendrig.h"
@@ -147,10 +148,14 @@ TEST(Dial, AnswerWaitThenBlockingCarrierWait)
         o.modem.echo = row.echo;
         SendRig r(o);
         r.port.open();
-        r.port.rx = "stale";         // cleared, never read
-        r.gw.state.Connected = true; // stale from an earlier call
+        r.port.rx = "stale"; // cleared, never read
+        // Nothing of an earlier call counts: its flags, its answers, the line being read.
+        r.gw.state.Connected = r.gw.state.TapLoggedIn = true;
+        r.gw.state.ReceiveBuffer = "\r\nERROR\r\nID=\x06";
+        r.gw.state.modemLine.LineText = "NO CARR";
         DialSMSCenter(r.gw, "  0 123 456   ");
         EXPECT_EQ(r.gw.state.Connected, row.result == Connect);
+        EXPECT_FALSE(r.gw.state.TapLoggedIn);
         ASSERT_GE(r.port.calls.size(), 5u);
         EXPECT_EQ(std::vector<std::string>(r.port.calls.begin(), r.port.calls.begin() + 5),
                   (std::vector<std::string>{"open", "close", "open", "clearInput", "write"}));
@@ -161,6 +166,25 @@ TEST(Dial, AnswerWaitThenBlockingCarrierWait)
         EXPECT_EQ(r.t.world.beeps, row.result == Error ? 1 : 0);
         EXPECT_EQ(r.t.world.elapsed(), row.elapsed);
     }
+}
+
+// The carrier wait serves nothing, but an end of the program asked for meanwhile (a system
+// close, Exit) is carried out after the pause it came in: the port closes, the process ends.
+TEST(Dial, AnEndRequestedDuringTheCarrierWaitIsHonouredWithinOnePause)
+{
+    RigOptions o;
+    o.modem.echo = true;
+    o.modem.result = DialResult::Busy;
+    SendRig r(o);
+    struct Ended {
+    };
+    r.gw.serveEndRequest = [&r] {
+        if (r.t.world.elapsed() >= 4500ms) // asked for 4.5 s into the wait
+            EndProcess(r.gw, [](int) { throw Ended{}; });
+    };
+    EXPECT_THROW(DialSMSCenter(r.gw, "5550100"), Ended);
+    EXPECT_EQ(r.t.world.elapsed(), 5s);
+    EXPECT_FALSE(r.port.isOpen());
 }
 
 TEST(Dial, PortFailureGivesExactlyOneErr0003AndNoWait)

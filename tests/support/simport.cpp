@@ -28,7 +28,7 @@ MaybeFailure SimSerialPort::write(std::string_view bytes)
 
 bool SimSerialPort::carrierDetect() const
 {
-    return modem_.carrier(simNow());
+    return carrierForcedOn || modem_.carrier(simNow());
 }
 
 void SimSerialPort::dropCarrier()

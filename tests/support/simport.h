@@ -23,6 +23,8 @@ public:
 
     // The far end hangs up now.
     void dropCarrier();
+    // A bare port, or a modem set to force carrier detect on.
+    bool carrierForcedOn = false;
     // The device goes away (a USB adapter pulled out): the port closes itself
     // as the real adapter does, reporting a carrier it had, and every later
     // open fails.
