@@ -15,15 +15,7 @@ void SendTAPSMS(Gateway &gw, const std::string &recipient, const std::string &me
                 const std::string &fileName)
 {
     GatewayState &st = gw.state;
-    if (!st.Connected)
-        DialSMSCenter(gw, gw.fields.smsCenterNumber());
-    if (!st.Connected) {
-        WriteLog(gw, LogTarget::BothLogs,
-                 "Err-0009: Could not dial SMS Center. Please Check SMS Center number and modem "
-                 "Settings and try again");
-        return;
-    }
-
+    // A file that cannot be read is found out before a call is paid for.
     OutboxMessage m;
     if (st.TestMode) {
         m = {recipient, messageText.empty() ? std::string("Test Message") : messageText};
@@ -31,6 +23,15 @@ void SendTAPSMS(Gateway &gw, const std::string &recipient, const std::string &me
         m = std::move(*read);
     } else {
         return; // logged; the file stays
+    }
+
+    if (!st.Connected)
+        DialSMSCenter(gw, gw.fields.smsCenterNumber());
+    if (!st.Connected) {
+        WriteLog(gw, LogTarget::BothLogs,
+                 "Err-0009: Could not dial SMS Center. Please Check SMS Center number and modem "
+                 "Settings and try again");
+        return;
     }
 
     if (!st.TapLoggedIn)

@@ -1,6 +1,6 @@
 #pragma once
-// Delivering one message by TAP: dial and log in when needed, read the
-// message, and when the centre's go-ahead ("[p") is already in ReceiveBuffer
+// Delivering one message by TAP: read the message, dial and log in when
+// needed, and when the centre's go-ahead ("[p") is already in ReceiveBuffer
 // write one block and log what the centre answers until the next sec1 tick.
 // The answer is logged, not judged. No hang-up: the send cycle does that.
 

@@ -6,6 +6,7 @@
 #include "modem/waits.h"
 #include "outbox/messagefile.h"
 #include "ucp/builducpframe.h"
+#include "ucp/ucpframe.h"
 
 namespace qm
 {
@@ -34,15 +35,8 @@ void SendUCPSMS(Gateway &gw, const std::string &recipient, const std::string &me
                 const std::string &fileName)
 {
     GatewayState &st = gw.state;
-    if (!st.Connected)
-        DialSMSCenter(gw, gw.fields.smsCenterNumber());
-    if (!st.Connected) {
-        WriteLog(gw, LogTarget::BothLogs,
-                 "Could not dial SMS Center. Please Check SMS Center number and modem Settings "
-                 "and try again");
-        return;
-    }
-
+    // What does not need the line is settled before a call is paid for: the
+    // message is read and its operation type and length checked first.
     OutboxMessage m;
     if (st.TestMode) {
         m = {recipient, messageText.empty() ? std::string("Test Message") : messageText};
@@ -61,19 +55,45 @@ void SendUCPSMS(Gateway &gw, const std::string &recipient, const std::string &me
         gw.notifier.message(gw.programName, text, NoticeIcon::None);
         return;
     }
+    const auto framed = BuildUCPFrame(operationType, m.Recipient, m.MessageText,
+                                      gw.fields.authenticationCode(), gw.fields.legitimizationCode());
+    if (framed && framed->size() - 2 > MaxUCPFrameCount) {
+        // LEN has five digits: no centre can take this frame, on any pass.
+        PassOverMessageFile(gw, fileName);
+        WriteLog(gw, LogTarget::BothLogs,
+                 "Message too long for one UCP frame: " + fileName + PassedOverText +
+                     numberAndMessage(m));
+        return;
+    }
+
+    if (!st.Connected)
+        DialSMSCenter(gw, gw.fields.smsCenterNumber());
+    if (!st.Connected) {
+        WriteLog(gw, LogTarget::BothLogs,
+                 "Could not dial SMS Center. Please Check SMS Center number and modem Settings "
+                 "and try again");
+        return;
+    }
 
     const std::string frame =
         BuildUCPFrame(gw, operationType, m.Recipient, m.MessageText, gw.fields.authenticationCode(),
                       gw.fields.legitimizationCode());
     WriteLog(gw, LogTarget::BothLogs, "Message encoded as : " + ShowControlChars(frame));
 
-    if (!st.Connected) {
+    const auto couldNotBeSent = [&] {
         WriteLog(gw, LogTarget::BothLogs, "Message could not be sent:" + numberAndMessage(m));
+    };
+    if (!st.Connected) {
+        couldNotBeSent();
     } else if (!gw.port.isOpen()) {
         WriteLog(gw, LogTarget::BothLogs, portClosedCode(operationType) + numberAndMessage(m));
     } else {
         MaybeFailure failed = gw.port.clearInput();
-        if (!failed)
+        // The clear may have thrown away a "NO CARRIER" no event announced
+        // yet; the port read it for the carrier first. A frame written now
+        // would go to a modem in command mode.
+        const bool dropped = !failed && !gw.port.carrierDetect();
+        if (!failed && !dropped)
             failed = gw.port.write(frame);
         if (failed) {
             WriteLog(gw, LogTarget::BothLogs,
@@ -82,13 +102,18 @@ void SendUCPSMS(Gateway &gw, const std::string &recipient, const std::string &me
                          Ctl::CR + failed->description);
             return;
         }
-        gw.status.setText("Message sent");
-        WriteLog(gw, LogTarget::BothLogs, "Message Sent: " + ShowControlChars(frame));
-        // A full second from now, even if a TAP wait left sec1 running.
-        gw.timers.sec1.setEnabled(false);
-        ListenForResponses(gw);
-        gw.timers.sec1.setEnabled(false);
-        st.WaitSec1 = false;
+        if (dropped) {
+            st.Connected = false;
+            couldNotBeSent();
+        } else {
+            gw.status.setText("Message sent");
+            WriteLog(gw, LogTarget::BothLogs, "Message Sent: " + ShowControlChars(frame));
+            // A full second from now, even if a TAP wait left sec1 running.
+            gw.timers.sec1.setEnabled(false);
+            ListenForResponses(gw);
+            gw.timers.sec1.setEnabled(false);
+            st.WaitSec1 = false;
+        }
     }
     DeleteMessageFile(gw, fileName);
 }

@@ -18,7 +18,8 @@ std::string UCPChecksum(std::string_view body)
 
 std::string UCPLengthField(std::size_t count)
 {
-    return (count < 100 ? "000" : "00") + std::to_string(count);
+    const std::string digits = std::to_string(count);
+    return std::string(digits.size() < 5 ? 5 - digits.size() : 0, '0') + digits;
 }
 
 bool IsSupportedUCPOperation(std::string_view operationType)

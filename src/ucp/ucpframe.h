@@ -22,9 +22,12 @@ namespace qm
 // Sum of the body's byte values modulo 256, as two upper-case hex digits.
 std::string UCPChecksum(std::string_view body);
 
-// The LEN field for a count: "000" + count below 100, "00" + count otherwise
-// (so six characters from 1000 on).
+// The LEN field for a count: five digits, zero-padded ("00035", "01000").
 std::string UCPLengthField(std::size_t count);
+
+// The most characters between STX and ETX that a five-digit LEN can count:
+// a longer frame cannot be sent at all.
+inline constexpr std::size_t MaxUCPFrameCount = 99999;
 
 // True for "01", "03", "30", "51".
 bool IsSupportedUCPOperation(std::string_view operationType);

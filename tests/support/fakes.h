@@ -54,11 +54,16 @@ struct FakeConsoleFields final : ConsoleFields {
     std::string SMSCenterNumber, Protocol, OperationType, AuthenticationCode, LegitimizationCode,
         Stored, Delivered, BaudRate, SMSType;
     int ModemIndex = -1;
+    std::function<void()> whenCodeRead = [] {}; // at each read of the code
 
     std::string smsCenterNumber() const override { return SMSCenterNumber; }
     std::string protocol() const override { return Protocol; }
     std::string operationType() const override { return OperationType; }
-    std::string authenticationCode() const override { return AuthenticationCode; }
+    std::string authenticationCode() const override
+    {
+        whenCodeRead();
+        return AuthenticationCode;
+    }
     std::string legitimizationCode() const override { return LegitimizationCode; }
     std::string storedText() const override { return Stored; }
     std::string deliveredText() const override { return Delivered; }

@@ -27,6 +27,12 @@ const std::string Answer = sim::BuildUcpAnswer("01", "01", "", "0123456:06120612
 const std::size_t Half = Answer.size() / 2;
 const std::string NotSupported = "Err-0008:Operation not supported in this version";
 
+// The bytes between STX and ETX.
+sim::UcpDecoded Decoded(const std::string &frame)
+{
+    return sim::DecodeUcpFrame(frame.substr(1, frame.size() - 2));
+}
+
 TEST(BuildUCPFrame, ByteExact)
 {
     // Recipient "0123456", text "abc" (sums checked by hand: 1664 = 0x680 for "01").
@@ -50,25 +56,23 @@ TEST(BuildUCPFrame, ByteExact)
 
 TEST(BuildUCPFrame, LengthFieldAroundItsBreakpoints)
 {
-    // Type 01: LEN = 22 + recipient + 2 * text length; six characters from 1000 on.
+    // Type 01: LEN = 22 + recipient + 2 * text length, always five digits.
     const struct {
         const char *recipient;
         std::size_t textLength;
         std::string len;
-    } rows[] = {{"0123456", 35, "00099"}, {"01234567", 35, "00100"}, {"01234567", 485, "001000"}};
+    } rows[] = {{"0123456", 35, "00099"},
+                {"01234567", 35, "00100"},
+                {"01234567", 485, "01000"},
+                {"0123456", 49985, "99999"}};
     for (const auto &[recipient, textLength, len] : rows) {
         SCOPED_TRACE(len);
         const std::string frame =
             *BuildUCPFrame("01", recipient, std::string(textLength, 'x'), "", "");
-        EXPECT_EQ(frame.substr(4, len.size() + 1), len + "/");
-        EXPECT_EQ(frame.size() - 2, std::stoul(len) + (len.size() - 5));
+        EXPECT_EQ(frame.substr(4, 6), len + "/");
+        EXPECT_EQ(frame.size() - 2, std::stoul(len));
+        EXPECT_TRUE(Decoded(frame).ok); // a real centre reads exactly five digits
     }
-}
-
-// The bytes between STX and ETX.
-sim::UcpDecoded Decoded(const std::string &frame)
-{
-    return sim::DecodeUcpFrame(frame.substr(1, frame.size() - 2));
 }
 
 // A frame around `afterLen` with a correct LEN (plus `lenError`) and checksum.
@@ -121,9 +125,13 @@ TEST(BuildUCPFrameLogged, EncodingFailureLogsToEventsAndSendsAnEmptyText)
 
 TEST(SendUCPSMS, EachOutcomeLogsAndDisposesAsTabled)
 {
-    // What goes wrong; the faults strike between dialling and building the frame.
-    // The file is kept from BadType on.
-    enum Act { None, Pieces, Late, Disconnect, ClosePort, BadType, WriteFails };
+    // What goes wrong; the faults strike between dialling and building the frame. The file is
+    // kept from BadType on, and what no call could deliver is refused before dialling.
+    enum Act { None, Pieces, Late, Disconnect, ClosePort, Dropped, BadType, TooLong, WriteFails };
+    const std::string longText(49990, 'x'); // LEN would need six digits
+    const std::string tooLong = "Message too long for one UCP frame: m.dat. It is passed over "
+                                "until the gateway is restarted.\rNumber: 0123456\rMessage:" +
+                                longText;
     const struct {
         Act act;
         std::vector<std::string> events; // Events.Log texts, exact
@@ -136,7 +144,11 @@ TEST(SendUCPSMS, EachOutcomeLogsAndDisposesAsTabled)
         {Late, {Encoded, Sent, Response + Connect}},
         {Disconnect, {Encoded, "Message could not be sent:" + NumberAndMessage}},
         {ClosePort, {Encoded, "Err-0004:Port closed Prematurely" + NumberAndMessage}},
+        // The call dropped with no event served yet: the "NO CARRIER" the clear threw away
+        // counts, and no frame goes to a modem in command mode.
+        {Dropped, {Encoded, "Message could not be sent:" + NumberAndMessage}},
         {BadType, {NotSupported + NumberAndMessage}},
+        {TooLong, {tooLong}},
         {WriteFails,
          {Encoded, "Error Occured in UCP SMS sending. Please recheck paramters and retry again.\r"
                    "Input/output error"}},
@@ -148,19 +160,25 @@ TEST(SendUCPSMS, EachOutcomeLogsAndDisposesAsTabled)
         o.ucp.replyDelay = row.act == Late ? 1500ms : o.ucp.replyDelay;
         SendRig r(o);
         r.t.fields.OperationType = row.act == BadType ? "1" : "01";
-        r.gw.recipientFilter = [&] {
-            if (row.act == Disconnect)
+        r.t.fields.whenCodeRead = [&r, act = row.act, reads = 0]() mutable {
+            if (++reads < 2) // the first read checks the length, before dialling
+                return;
+            if (act == Disconnect)
                 r.gw.state.Connected = false;
-            if (row.act == ClosePort)
+            if (act == ClosePort)
                 r.port.close();
-            if (row.act == WriteFails)
+            if (act == Dropped)
+                r.port.dropCarrier();
+            if (act == WriteFails)
                 r.port.failAlways("write", Failure{5, "Input/output error"});
-            return MakePassThroughRecipientFilter();
         };
-        r.addMessage("m.dat", "\"0123456\",\"abc\"\r\n");
+        r.addMessage("m.dat",
+                     "\"0123456\",\"" + (row.act == TooLong ? longText : "abc") + "\"\r\n");
         SendUCPSMS(r.gw, "", "", "m.dat");
         EXPECT_EQ(r.events(), row.events);
         EXPECT_EQ(r.outbox().size(), row.act >= BadType ? 1u : 0u);
+        EXPECT_EQ(r.record.count("dial"), row.act == BadType || row.act == TooLong ? 0 : 1);
+        EXPECT_EQ(r.record.count("accepted"), row.act <= Late ? 1 : 0);
         EXPECT_EQ(r.t.notifier.notices.size(), row.act == BadType ? 1u : 0u);
         for (const Notice &n : r.t.notifier.notices)
             EXPECT_EQ(n.text, NotSupported);

@@ -17,18 +17,11 @@ bool AllDigits(std::string_view s)
     return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// LEN counts the characters between STX and ETX in a five-digit field. The
-// gateway writes frames of 1000 characters or more with "00" and a four-digit
-// count in a six-character field, counted as if the field had five: accept
-// that form too, so every frame the gateway builds can be delivered.
+// LEN counts the characters between STX and ETX in a field of exactly five
+// digits; any other form is refused, as a real centre does.
 bool LengthMatches(std::string_view len, std::size_t frameLength)
 {
-    if (len.size() < 5 || len.size() > 9 || !AllDigits(len))
-        return false;
-    const std::size_t extra = len.size() - 5;
-    if (extra > 0 && len.substr(0, 2) != "00")
-        return false;
-    return std::stoul(std::string(len)) + extra == frameLength;
+    return len.size() == 5 && AllDigits(len) && std::stoul(std::string(len)) == frameLength;
 }
 
 bool IsTwoDigits(std::string_view s)
