@@ -1,5 +1,7 @@
 #include "console/autosending.h"
 
+#include <utility>
+
 namespace qm
 {
 
@@ -13,14 +15,22 @@ void StopAutomaticSending(Gateway &gw)
     st.AutoSending = false;
 }
 
+SendCycleResult RunAutomaticSending(Gateway &gw)
+{
+    const bool outer = std::exchange(gw.state.TestMode, false);
+    std::string recipient, message;
+    const SendCycleResult result = SendPendingSMS(gw, recipient, message);
+    gw.state.TestMode = outer;
+    return result;
+}
+
 SendCycleResult PressStartSendSMS(Gateway &gw, const std::string &caption,
                                   const SetCaption &setCaption)
 {
     if (caption == StartSendingCaption) {
         setCaption(StopSendingCaption);
         gw.state.AutoSending = true;
-        std::string recipient, message;
-        return SendPendingSMS(gw, recipient, message);
+        return RunAutomaticSending(gw);
     }
     setCaption(StartSendingCaption);
     StopAutomaticSending(gw);

@@ -24,6 +24,11 @@ using SetCaption = std::function<void(std::string_view)>;
 SendCycleResult PressStartSendSMS(Gateway &gw, const std::string &caption,
                                   const SetCaption &setCaption);
 
+// The send cycle in automatic mode, for this call not in test mode (a start
+// pressed during a test message is refused without disturbing it). Also what
+// the console retries after such a refusal.
+SendCycleResult RunAutomaticSending(Gateway &gw);
+
 // The stop half alone (also what a press on "Stop ..." does).
 void StopAutomaticSending(Gateway &gw);
 

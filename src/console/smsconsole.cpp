@@ -319,8 +319,7 @@ void SMSConsole::onStartRetry()
     // A Stop in between cancels: the flag and the caption are checked again.
     if (!gw_.state.AutoSending || form_.ui->cmdStartSendSMS->text() != fromAnsi(StopSendingCaption))
         return;
-    std::string recipient, message;
-    if (SendPendingSMS(gw_, recipient, message) == SendCycleResult::ExchangeBusy)
+    if (RunAutomaticSending(gw_) == SendCycleResult::ExchangeBusy)
         retryStartLater();
 }
 

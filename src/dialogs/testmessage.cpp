@@ -1,12 +1,15 @@
 #include "dialogs/testmessage.h"
 
+#include <utility>
+
 namespace qm
 {
 
 SendCycleResult SendTestMessage(Gateway &gw, const std::string &number)
 {
-    bool &testMode = gw.state.TestMode;
-    testMode = true;
+    // A second Send refused while the first is still dialling must not take
+    // the first one's test mode away.
+    const bool outer = std::exchange(gw.state.TestMode, true);
     std::string recipient = number;
     std::string text(TestMessageText);
     SendCycleResult result = SendCycleResult::Done;
@@ -16,7 +19,7 @@ SendCycleResult SendTestMessage(Gateway &gw, const std::string &number)
         // The send cycle catches its own failures; this is only the promise
         // that test mode never outlives the attempt.
     }
-    testMode = false;
+    gw.state.TestMode = outer;
     return result;
 }
 

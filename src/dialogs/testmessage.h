@@ -12,8 +12,8 @@ namespace qm
 
 inline constexpr std::string_view TestMessageText = "Korvane Test Message";
 
-// TestMode is True for the attempt and False again afterwards, whatever
-// happened. ExchangeBusy when a message exchange was already under way (the
+// TestMode is True for the attempt and as before afterwards (False after a
+// Send from the dialog), whatever happened. ExchangeBusy when a message exchange was already under way (the
 // send cycle said so on the status line and sent nothing).
 SendCycleResult SendTestMessage(Gateway &gw, const std::string &number);
 

@@ -94,10 +94,10 @@ SendCycleResult SendPendingSMS(Gateway &gw, std::string &recipient, std::string 
 {
     GatewayState &st = gw.state;
     if (st.ExchangeInProgress) {
-        if (st.TestMode)
-            gw.status.setText(ExchangeBusyText);
-        return st.SendCycleRunning && !st.TestMode ? SendCycleResult::LoopRunning
-                                                   : SendCycleResult::ExchangeBusy;
+        if (!st.TestMode && st.SendCycleRunning)
+            return SendCycleResult::LoopRunning;
+        gw.status.setText(st.TestMode ? ExchangeBusyText : StartsAfterTestText);
+        return SendCycleResult::ExchangeBusy;
     }
     if (!st.TestMode && !st.AutoSending)
         return SendCycleResult::Done;

@@ -9,7 +9,11 @@
 // message could otherwise start talking on the port in the middle of a
 // message. The rule lives here: a test message during an exchange is refused
 // (the status line says so), a start while the loop runs lets the running
-// loop carry on, and a start during a test message is refused until it ends.
+// loop carry on, and a start during a test message waits until it ends (the
+// status line says that automatic sending follows).
+//
+// TestMode belongs to the attempt that set it: each caller sets it for its
+// own call and gives the outer attempt its value back afterwards.
 
 #include "core/gateway.h"
 
@@ -27,6 +31,9 @@ enum class SendCycleResult {
 // The status line text of a refused test message.
 inline constexpr const char *ExchangeBusyText =
     "A message is being sent. Please try again in a moment.";
+// The status line text of a start during a test message.
+inline constexpr const char *StartsAfterTestText =
+    "A test message is being sent. Automatic sending begins when it is done.";
 
 // `recipient` and `messageText` are the test message (empty in automatic mode).
 SendCycleResult SendPendingSMS(Gateway &gw, std::string &recipient, std::string &messageText);
