@@ -5,7 +5,9 @@
 #include "outbox/outboxfile.h"
 #include "outbox/recipientfilter.h"
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <utility>
 
 namespace qm
@@ -24,6 +26,62 @@ bool stillThere(const std::string &path)
     return std::filesystem::exists(std::filesystem::path(path), ec) || ec;
 }
 
+constexpr std::chrono::seconds SettleTime{1}, SettleTimeWithoutLineEnd{10}, ForgetAfter{60};
+
+// Differs once the file has been written to; empty when it is gone.
+std::string completionStamp(const std::string &path)
+{
+    if (std::string stamp = OutboxFileStamp(path); !stamp.empty())
+        return stamp;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const auto size = fs::file_size(fs::path(path), ec);
+    if (ec)
+        return {};
+    const auto written = fs::last_write_time(fs::path(path), ec);
+    return std::to_string(size) + ":" + std::to_string(written.time_since_epoch().count());
+}
+
+bool endsWithLineEnd(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    char tail[2] = {};
+    return in.seekg(-2, std::ios::end) && in.read(tail, 2) && tail[0] == '\r' && tail[1] == '\n';
+}
+
+bool looksComplete(GatewayState &st, const std::string &path, const std::string &name,
+                   TimePoint now)
+{
+    // Links, folders and the like are no message files: the picker's own
+    // rules deal with them at once.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec)))
+        return true;
+    const std::string stamp = completionStamp(path);
+    auto [it, fresh] = st.OutboxSightings.try_emplace(name);
+    GatewayState::Sighting &seen = it->second;
+    seen.lastSeen = now;
+    if (fresh || seen.stamp != stamp) {
+        seen.stamp = stamp;
+        seen.unchangedSince = now;
+        return false;
+    }
+    const auto unchanged = now - seen.unchangedSince;
+    return unchanged >= SettleTimeWithoutLineEnd ||
+           (unchanged >= SettleTime && endsWithLineEnd(path));
+}
+
+// Files that left the outbox unseen are forgotten now and then.
+void forgetOldSightings(GatewayState &st, TimePoint now)
+{
+    if (now - st.SightingsPruned < ForgetAfter)
+        return;
+    st.SightingsPruned = now;
+    std::erase_if(st.OutboxSightings, [now](const auto &entry) {
+        return now - entry.second.lastSeen >= ForgetAfter;
+    });
+}
+
 } // namespace
 
 std::string OutboxFolder(const Gateway &gw)
@@ -38,10 +96,12 @@ std::optional<OutboxMessage> ReadMessageFile(Gateway &gw, const std::string &fil
     OutboxFileRead read = gw.readMessageFile(path);
     if (read.failure) {
         // Sending empty fields would lose the message behind a "sent" entry.
-        if (stillThere(path))
-            gw.state.PassedOverFiles.insert(fileName);
+        const bool passedOver = stillThere(path);
+        if (passedOver)
+            PassOverMessageFile(gw, fileName);
         WriteLog(gw, LogTarget::BothLogs,
-                 "Message file could not be read: " + fileName + failureText(*read.failure));
+                 "Message file could not be read: " + fileName + (passedOver ? PassedOverText : "") +
+                     failureText(*read.failure));
         return std::nullopt;
     }
     gw.state.ReadFileName = fileName;
@@ -70,28 +130,41 @@ void DeleteMessageFile(Gateway &gw, const std::string &fileName)
         return;
     }
     const MaybeFailure failed = gw.deleteMessageFile(path);
+    st.OutboxSightings.erase(fileName);
     if (!failed)
         return;
     // Left in place it would be sent again on every pass.
-    gw.state.PassedOverFiles.insert(fileName);
+    PassOverMessageFile(gw, fileName);
     WriteLog(gw, LogTarget::BothLogs,
-             "Message file could not be deleted: " + fileName +
-                 ". It is passed over until the gateway is restarted." + failureText(*failed));
+             "Message file could not be deleted: " + fileName + PassedOverText +
+                 failureText(*failed));
+}
+
+void PassOverMessageFile(Gateway &gw, const std::string &fileName)
+{
+    if (fileName.empty())
+        return;
+    gw.state.PassedOverFiles.insert(fileName);
+    gw.state.OutboxSightings.erase(fileName);
 }
 
 std::optional<std::string> PickMessageFile(Gateway &gw)
 {
     GatewayState &st = gw.state;
     const std::string folder = OutboxFolder(gw);
+    const TimePoint now = gw.clock.now();
+    forgetOldSightings(st, now);
     MaybeFailure error;
     auto name = PickOutboxFile(
-        folder, &error, [&st](const std::string &n) { return st.PassedOverFiles.count(n) != 0; },
+        folder, &error,
+        [&](const std::string &n) {
+            return st.PassedOverFiles.count(n) != 0 || !looksComplete(st, folder + n, n, now);
+        },
         [&gw](const std::string &n) {
             // Logged once: the name stays passed over for the rest of the run.
-            gw.state.PassedOverFiles.insert(n);
+            PassOverMessageFile(gw, n);
             WriteLog(gw, LogTarget::BothLogs,
-                     "Outbox entry is not a regular file and is not sent: " + n +
-                         ". It is passed over until the gateway is restarted.");
+                     "Outbox entry is not a regular file and is not sent: " + n + PassedOverText);
         });
     if (!error) {
         st.OutboxListingFailure.clear();

@@ -66,6 +66,10 @@ void SkipSeparator(std::string_view s, std::size_t &pos)
 
 OutboxFields ReadOutboxFields(std::string_view content)
 {
+    // Windows tools often start UTF-8 text with a byte-order mark; it is no
+    // part of the recipient. The rest stays single-byte text as it is.
+    if (content.starts_with("\xEF\xBB\xBF"))
+        content.remove_prefix(3);
     OutboxFields out;
     std::size_t pos = 0;
     out.recipient = ReadField(content, pos);

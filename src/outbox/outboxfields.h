@@ -3,6 +3,7 @@
 // typing them. Pure: the caller hands in the file's bytes.
 //
 // Field syntax:
+//  - a UTF-8 byte-order mark at the very start is skipped;
 //  - blanks (space, tab) before a field are skipped;
 //  - a field starting with a double quote runs to the next double quote (or
 //    the end of the bytes); the quotes go, commas inside stay; whatever

@@ -259,7 +259,7 @@ TEST(WindowLife, CloseBoxHidesWhileSendingGoesOnThenExitEndsInsideTheExchange)
     // Dialling the message (waiting for the modem's answer): Exit.
     // Exit is pressed even when no exchange runs, so a send that never dials fails here
     // instead of cycling for ever.
-    r.t.world.after(4000ms, [&] {
+    r.t.world.after(5000ms, [&] { // first seen at 2 s, taken at 4 s
         EXPECT_TRUE(r.state().ExchangeInProgress);
         r.form().mnuPopupExit()->trigger();
     });

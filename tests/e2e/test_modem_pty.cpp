@@ -63,7 +63,7 @@ struct RealRig {
     pid_t sim = -1;
 };
 
-// One outbox message, the cycle stopped after 3 s: the message stays in the
+// One outbox message, the cycle stopped after 5 s: the message stays in the
 // outbox or its frame is in Master.Log, and the port is closed after the loop.
 TEST(SendCyclePty, LineFaultsLoseNothing)
 {
@@ -76,7 +76,7 @@ TEST(SendCyclePty, LineFaultsLoseNothing)
         // The carrier drops in the UCP response window.
         {"--centre ucp --reply-delay 600 --drop-carrier-after 100", "Message Sent: <STX>",
          "There is no carrier.", false, false, false},
-        // The device vanishes (the simulator is killed 700 ms in) during the TAP login.
+        // The device vanishes (the simulator is killed 2.7 s in) during the TAP login.
         {"--centre tap --tap-ignored-prompts 3", "Err-0016", nullptr, true, true, false},
     };
     for (const auto &row : rows) {
@@ -87,10 +87,17 @@ TEST(SendCyclePty, LineFaultsLoseNothing)
         r.t.fields.Protocol = std::string(row.sim).find("tap") != std::string::npos ? "TAP" : "UCP";
         r.t.fields.OperationType = "01";
         fs::create_directories(r.t.dir / "outbox");
-        std::ofstream(r.t.dir / "outbox" / "m.dat") << "\"0611\",\"line fault\"";
+        // Taken at the second listing, one to two seconds in.
+        std::ofstream(r.t.dir / "outbox" / "m.dat") << "\"0611\",\"line fault\"\r\n";
         if (row.killSim)
-            QTimer::singleShot(700, [&r] { ::kill(r.sim, SIGKILL); });
-        QTimer::singleShot(3000, [&r] { StopAutomaticSending(r.gw); });
+            QTimer::singleShot(2700, [&r] {
+                ::kill(r.sim, SIGKILL);
+                // The freed pseudo-terminal's number is soon another test's: the link must
+                // not lead the next dial there.
+                fs::remove(r.t.dir / "COM1");
+                fs::create_symlink("/nonexistent/qm-killed-simulator", r.t.dir / "COM1");
+            });
+        QTimer::singleShot(5000, [&r] { StopAutomaticSending(r.gw); });
         std::string none, nothing;
         r.gw.state.AutoSending = true;
         EXPECT_EQ(SendPendingSMS(r.gw, none, nothing), SendCycleResult::Done);
