@@ -207,6 +207,11 @@ MaybeFailure QtSerialPort::clearInput()
 {
     if (!port_.isOpen())
         return Failure{int(QSerialPort::NotOpenError), "Device is not open"};
+    // What is thrown away is still read for the result codes first: a call
+    // that dropped just now ("NO CARRIER" waiting unread) must not keep the
+    // carrier taken from the answers.
+    if (!hasModemLines_)
+        drainDevice();
     side_.clear();
     if (!port_.clear(QSerialPort::Input))
         return failure("The receive queue could not be cleared");

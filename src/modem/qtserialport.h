@@ -12,7 +12,8 @@
 // "CONNECT" raises it, "NO CARRIER" drops it, each with a carrier event.
 // Carrier queries look at what waits in the device, so a caller blocked
 // without pumping still sees a CONNECT; those bytes are kept and delivered
-// as data at the next pump.
+// as data at the next pump. Clearing the input reads what it throws away
+// for the result codes first.
 
 #include "platform/serialport.h"
 

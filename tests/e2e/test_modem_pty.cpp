@@ -14,6 +14,9 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <pty.h>
+#include <sys/ioctl.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -110,6 +113,32 @@ TEST(SendCyclePty, LineFaultsLoseNothing)
         }
         EXPECT_EQ(r.clock.pauses > 0, row.noCarrier);
     }
+}
+
+// Without modem lines the carrier follows the answers, also those the input clear throws away:
+// a call that dropped just before a frame must not look up.
+TEST(QtSerialPortPty, ClearingTheInputStillReadsItForTheCarrier)
+{
+    RealRig r; // for the application object
+    int master = -1, slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    fs::create_symlink(::ptsname(master), r.t.dir / "COM1");
+    ASSERT_FALSE(r.port.open());
+    const auto answer = [&](const std::string &text) {
+        EXPECT_EQ(::write(master, text.data(), text.size()), ssize_t(text.size()));
+        int waiting = 0; // until the line has it all, unread
+        EXPECT_TRUE(e2e::WaitUntil(
+            [&] { return ::ioctl(slave, FIONREAD, &waiting) == 0 && waiting >= int(text.size()); },
+            10s));
+    };
+    answer("\r\nCONNECT 9600\r\n");
+    EXPECT_TRUE(r.port.carrierDetect());
+    answer("\r\nNO CARRIER\r\n");
+    EXPECT_FALSE(r.port.clearInput());
+    EXPECT_FALSE(r.port.carrierDetect());
+    r.port.close();
+    ::close(slave);
+    ::close(master);
 }
 
 // The idle gateway must not spin: with nothing pending a pump sleeps until its
