@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     t.fields.Protocol = data[0] & 1 ? "TAP" : "UCP";
     t.fields.OperationType = OperationTypes[(data[0] >> 1) & 3];
     std::filesystem::create_directories(t.dir / "outbox");
-    std::ofstream(t.dir / "outbox" / "a.dat") << "\"0611\",\"" << Text << "\"";
+    std::ofstream(t.dir / "outbox" / "a.dat") << "\"0611\",\"" << Text << "\"\r\n";
     schedule(r, data + 1, size - 1);
 
     // Watches for the end of the first exchange (a dial was tried and the
