@@ -3,6 +3,7 @@
 // reach the world. One instance lives as long as the console; routines are
 // free functions taking it, and everything runs on one thread.
 
+#include "modem/modemanswers.h"
 #include "outbox/outboxfile.h"
 #include "outbox/recipientfilter.h"
 #include "platform/clock.h"
@@ -19,12 +20,6 @@
 
 namespace qm
 {
-
-// The modem answer line being assembled from received pieces.
-struct ModemLine {
-    bool SkipToLineFeed = false;
-    std::string LineText;
-};
 
 struct GatewayState {
     std::string AppPath;        // program folder, with trailing separator

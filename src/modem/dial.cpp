@@ -3,6 +3,7 @@
 #include "core/text.h"
 #include "log/controlchars.h"
 #include "log/writelog.h"
+#include "modem/modemanswers.h"
 #include "modem/waits.h"
 
 #include <chrono>
@@ -59,7 +60,7 @@ void DialSMSCenter(Gateway &gw, std::string number)
         gw.pump.pump();
         if (!st.ReceiveBuffer.empty()) {
             answered = true;
-            if (st.ReceiveBuffer.find("ERR") != std::string::npos) {
+            if (DialAnswerIsError(st.ReceiveBuffer)) {
                 gw.clock.beep();
                 WriteLog(gw, LogTarget::MasterLog,
                          "Err-0002:An error occured while dialing number");

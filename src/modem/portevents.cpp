@@ -3,16 +3,12 @@
 #include "core/text.h"
 #include "log/controlchars.h"
 #include "log/writelog.h"
+#include "modem/modemanswers.h"
 
 namespace qm
 {
 namespace
 {
-
-bool contains(std::string_view line, std::string_view what)
-{
-    return line.find(what) != std::string_view::npos;
-}
 
 void notify(Gateway &gw, const std::string &text)
 {
@@ -78,41 +74,28 @@ void OnPortEvent(Gateway &gw, int code)
 
 void CollectModemLines(Gateway &gw, std::string_view received)
 {
-    ModemLine &ml = gw.state.modemLine;
-    for (const char c : received) {
-        if (c == Ctl::CR) {
-            ml.SkipToLineFeed = true;
-            // The line leaves the shared record before it is interpreted: a
-            // message box pumps events, and text arriving meanwhile starts the
-            // next line instead of being wiped with this one.
-            std::string line(TrimSpaces(ml.LineText));
-            ml.LineText.clear();
-            InterpretModemLine(gw, line);
-        } else if (c == Ctl::LF) {
-            ml.SkipToLineFeed = false;
-        } else if (!ml.SkipToLineFeed) {
-            ml.LineText += c;
-        }
-    }
+    CollectModemLines(gw.state.modemLine, received,
+                      [&gw](std::string line) { InterpretModemLine(gw, line); });
 }
 
 void InterpretModemLine(Gateway &gw, std::string &line)
 {
-    if (contains(line, "CONNECT")) {
+    const ModemAnswer answer = ClassifyModemLine(line);
+    if (answer.connect) {
         gw.state.Connected = true;
         gw.status.setText("Connected");
         line.clear();
         return;
     }
-    if (contains(line, "NO CARRIER"))
+    if (answer.noCarrier)
         notify(gw, "There is no carrier.  Please make sure that all your cables are properly "
                    "connected");
-    if (contains(line, "ERROR")) {
+    if (answer.error) {
         notify(gw, "An Input Error occurred, it was " + std::string(TrimSpaces(line)) + ".");
         line.clear();
         return;
     }
-    if (contains(line, "BUSY")) {
+    if (answer.busy) {
         notify(gw, "The number is busy.  Please try again later.");
         line.clear();
         return;

@@ -1,6 +1,7 @@
 #include "modem/qtserialport.h"
 
 #include "modem/linesettings.h"
+#include "modem/modemanswers.h"
 
 #include <QFileInfo>
 
@@ -131,7 +132,7 @@ MaybeFailure QtSerialPort::open()
         return failure("The port could not be opened");
 
     side_.clear();
-    scanLine_.clear();
+    scanLine_ = {};
     derivedCarrier_ = false;
     hasModemLines_ = hasCounters_ = false;
 #ifdef __linux__
@@ -165,7 +166,7 @@ MaybeFailure QtSerialPort::close()
         port_.waitForBytesWritten(500);
     port_.close();
     side_.clear();
-    scanLine_.clear();
+    scanLine_ = {};
     lines_ = 0;
     // A carrier taken from the modem's answers goes with the port, and is
     // reported like a real line's carrier drop.
@@ -289,23 +290,17 @@ void QtSerialPort::drainDevice() const
 
 void QtSerialPort::scanForCarrier(std::string_view bytes) const
 {
-    for (const char c : bytes) {
-        if (c != '\r' && c != '\n') {
-            if (scanLine_.size() < MaxScanLine)
-                scanLine_ += c;
-            continue;
-        }
-        bool carrier = derivedCarrier_;
-        if (scanLine_.find("NO CARRIER") != std::string::npos)
-            carrier = false;
-        else if (scanLine_.find("CONNECT") != std::string::npos)
-            carrier = true;
-        scanLine_.clear();
-        if (carrier != derivedCarrier_) {
-            derivedCarrier_ = carrier;
-            const_cast<QtSerialPort *>(this)->post(PortEvent::CarrierChanged);
-        }
-    }
+    CollectModemLines(
+        scanLine_, bytes,
+        [this](const std::string &line) {
+            const ModemAnswer answer = ClassifyModemLine(line);
+            const bool carrier = answer.noCarrier ? false : answer.connect ? true : derivedCarrier_;
+            if (carrier != derivedCarrier_) {
+                derivedCarrier_ = carrier;
+                const_cast<QtSerialPort *>(this)->post(PortEvent::CarrierChanged);
+            }
+        },
+        MaxScanLine);
 }
 
 bool QtSerialPort::deviceHungUp() const

@@ -15,6 +15,7 @@
 // as data at the next pump. Clearing the input reads what it throws away
 // for the result codes first.
 
+#include "modem/modemanswers.h"
 #include "platform/serialport.h"
 
 #include <QSerialPort>
@@ -93,7 +94,7 @@ private:
     // Without modem lines: bytes taken from the device but not yet read,
     // the line being scanned and the carrier it gave.
     mutable std::string side_;
-    mutable std::string scanLine_;
+    mutable ModemLine scanLine_;
     mutable bool derivedCarrier_ = false;
     mutable bool dataPosted_ = false;
     bool lossPosted_ = false;

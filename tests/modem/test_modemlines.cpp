@@ -1,4 +1,4 @@
-// Modem answers to events, port events, and dialling.
+// What the gateway does with modem answers, port events, and dialling.
 
 #include "console/endprogram.h"
 #include "modem/dial.h"
@@ -32,12 +32,10 @@ struct LinesRow {
 
 const LinesRow Rows[] = {
     {"EchoThenConnectInPieces", {"ATDT5550100\r", "\r\nCONN", "ECT 9600\r\n"}, {}, true},
-    {"CharBetweenCrAndLfIsDropped", {"\r", "x", "\n", "OK", "\r"}, {}, false, true},
     {"BusyWithBlanksIsTrimmed", {"  BUSY  \r\n"}, {BusyText}},
     {"ErrorWinsOverBusy", {"ERROR BUSY\r\n"}, {Err("ERROR BUSY")}},
     {"NoCarrierThenError", {"NO CARRIER ERROR\r\n"}, {NoCarrierText, Err("NO CARRIER ERROR")}},
     {"ConnectWinsOverEverything", {"CONNECT ERROR BUSY\r"}, {}, true, true},
-    {"LfAloneEndsNothingAndALineWaitsForItsEnd", {"BUSY\n", "\nOK"}, {}, false, false, "BUSYOK"},
     {"CaseSensitive", {"busy\r\nconnect\r\nError\r\n"}, {}},
 };
 
