@@ -95,4 +95,13 @@ void DialSMSCenter(Gateway &gw, std::string number)
         ServePendingEvents(gw);
 }
 
+bool EnsureCall(Gateway &gw, std::string_view failureEntry)
+{
+    if (!gw.state.Connected)
+        DialSMSCenter(gw, gw.fields.smsCenterNumber());
+    if (!gw.state.Connected)
+        WriteLog(gw, LogTarget::BothLogs, failureEntry);
+    return gw.state.Connected;
+}
+
 } // namespace qm

@@ -77,9 +77,8 @@ void forgetOldSightings(GatewayState &st, TimePoint now)
     if (now - st.SightingsPruned < ForgetAfter)
         return;
     st.SightingsPruned = now;
-    std::erase_if(st.OutboxSightings, [now](const auto &entry) {
-        return now - entry.second.lastSeen >= ForgetAfter;
-    });
+    std::erase_if(st.OutboxSightings,
+                  [now](const auto &entry) { return now - entry.second.lastSeen >= ForgetAfter; });
 }
 
 } // namespace
@@ -100,8 +99,8 @@ std::optional<OutboxMessage> ReadMessageFile(Gateway &gw, const std::string &fil
         if (passedOver)
             PassOverMessageFile(gw, fileName);
         WriteLog(gw, LogTarget::BothLogs,
-                 "Message file could not be read: " + fileName + (passedOver ? PassedOverText : "") +
-                     failureText(*read.failure));
+                 "Message file could not be read: " + fileName +
+                     (passedOver ? PassedOverText : "") + failureText(*read.failure));
         return std::nullopt;
     }
     gw.state.ReadFileName = fileName;

@@ -8,7 +8,7 @@
 
 #include "core/gateway.h"
 #include "outbox/outboxfields.h"
-#include "outbox/outboxmessage.h"
+#include "core/message.h"
 
 #include <optional>
 #include <string>

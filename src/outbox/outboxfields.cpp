@@ -121,9 +121,4 @@ OutboxMessage ToOutboxMessage(const OutboxFields &fields, FieldTyping typing)
     return {FieldValue(fields.recipient, typing), FieldValue(fields.message, typing)};
 }
 
-OutboxMessage OutboxMessageFromContent(std::string_view content, FieldTyping typing)
-{
-    return ToOutboxMessage(ReadOutboxFields(content), typing);
-}
-
 } // namespace qm

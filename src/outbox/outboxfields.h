@@ -13,7 +13,7 @@
 //    so one line and two lines both work;
 //  - anything after the second field is ignored; a missing field is empty.
 
-#include "outbox/outboxmessage.h"
+#include "core/message.h"
 
 #include <string>
 #include <string_view>
@@ -53,6 +53,5 @@ std::string FieldValue(const OutboxField &field, FieldTyping typing);
 
 // The message as the protocol routine takes it: TAP uses Text, UCP Typed.
 OutboxMessage ToOutboxMessage(const OutboxFields &fields, FieldTyping typing);
-OutboxMessage OutboxMessageFromContent(std::string_view content, FieldTyping typing);
 
 } // namespace qm

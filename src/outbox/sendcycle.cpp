@@ -27,13 +27,29 @@ private:
     bool &flag_;
 };
 
+// One message's way: read it (a test message comes from the arguments),
+// hand it to the protocol chosen on the console, and dispose of its file by
+// the outcome the protocol reports.
 void sendOne(Gateway &gw, const std::string &recipient, const std::string &messageText,
              const std::string &fileName)
 {
-    if (gw.fields.protocol() == "UCP")
-        SendUCPSMS(gw, recipient, messageText, fileName);
-    else
-        SendTAPSMS(gw, recipient, messageText, fileName);
+    const bool ucp = gw.fields.protocol() == "UCP";
+    OutboxMessage m;
+    if (gw.state.TestMode) {
+        m = {recipient, messageText.empty() ? std::string("Test Message") : messageText};
+    } else if (auto read =
+                   ReadMessageFile(gw, fileName, ucp ? FieldTyping::Typed : FieldTyping::Text)) {
+        m = std::move(*read);
+    } else {
+        return; // logged; the file stays, found out before any call
+    }
+    const SendOutcome outcome = ucp ? SendUCPSMS(gw, m) : SendTAPSMS(gw, m);
+    if (gw.state.TestMode)
+        return;
+    if (outcome == SendOutcome::Done)
+        DeleteMessageFile(gw, fileName);
+    else if (outcome == SendOutcome::PassOver)
+        PassOverMessageFile(gw, fileName);
 }
 
 // After an automatic message: end the call, and leave no port open.

@@ -1,19 +1,17 @@
 #pragma once
-// Delivering one message by TAP: read the message, dial and log in when
-// needed, and when the centre's go-ahead ("[p") is already in ReceiveBuffer
-// write one block and log what the centre answers until the next sec1 tick.
-// The answer is logged, not judged. No hang-up: the send cycle does that.
+// Delivering one message by TAP: a call made sure of and a login done when
+// needed (Retry without either), then, when the centre's go-ahead ("[p") is
+// already in ReceiveBuffer, one block written and what the centre answers
+// logged until the next sec1 tick: the answer is logged, not judged (Done).
+// No go-ahead or a failed write gives Retry; a call gone before the block
+// Done, with the text in the logs. No hang-up: the send cycle does that.
 
 #include "core/gateway.h"
-
-#include <string>
+#include "core/message.h"
 
 namespace qm
 {
 
-// Arguments as for SendUCPSMS: recipient and text in test mode only, the bare
-// outbox file name otherwise.
-void SendTAPSMS(Gateway &gw, const std::string &recipient, const std::string &messageText,
-                const std::string &fileName);
+SendOutcome SendTAPSMS(Gateway &gw, const OutboxMessage &m);
 
 } // namespace qm

@@ -31,14 +31,9 @@ void TAPLogin(Gateway &gw)
 {
     GatewayState &st = gw.state;
     int retries = 0;
-    if (!st.Connected)
-        DialSMSCenter(gw, gw.fields.smsCenterNumber());
-    if (!st.Connected) {
-        WriteLog(gw, LogTarget::BothLogs,
-                 "Err-0010:Could not dial SMS Center. Please Check SMS Center number and modem "
-                 "Settings and try again");
+    if (!EnsureCall(gw, "Err-0010:Could not dial SMS Center. Please Check SMS Center number and "
+                        "modem Settings and try again"))
         return;
-    }
 
     for (;;) {
         MaybeFailure failed = gw.port.clearInput();

@@ -4,7 +4,6 @@
 #include "log/writelog.h"
 #include "modem/dial.h"
 #include "modem/waits.h"
-#include "outbox/messagefile.h"
 #include "ucp/builducpframe.h"
 #include "ucp/ucpframe.h"
 
@@ -31,91 +30,75 @@ std::string numberAndMessage(const OutboxMessage &m)
 
 } // namespace
 
-void SendUCPSMS(Gateway &gw, const std::string &recipient, const std::string &messageText,
-                const std::string &fileName)
+SendOutcome SendUCPSMS(Gateway &gw, const OutboxMessage &m)
 {
     GatewayState &st = gw.state;
-    // What does not need the line is settled before a call is paid for: the
-    // message is read and its operation type and length checked first.
-    OutboxMessage m;
-    if (st.TestMode) {
-        m = {recipient, messageText.empty() ? std::string("Test Message") : messageText};
-    } else if (auto read = ReadMessageFile(gw, fileName, FieldTyping::Typed)) {
-        m = std::move(*read);
-    } else {
-        return; // logged; the file stays
-    }
-
+    // What does not need the line is settled before a call is paid for.
     const std::string operationType = gw.fields.operationType();
     if (!IsSupportedUCPOperation(operationType)) {
-        // A settings problem, not a bad message: the file waits for a fix
-        // instead of being thrown away, and the logs say why.
+        // A settings problem, not a bad message: it waits for a fix instead
+        // of being thrown away, and the logs say why.
         const std::string text = "Err-0008:Operation not supported in this version";
         WriteLog(gw, LogTarget::BothLogs, text + numberAndMessage(m));
         gw.notifier.message(gw.programName, text, NoticeIcon::None);
-        return;
+        return SendOutcome::Retry;
     }
-    const auto framed = BuildUCPFrame(operationType, m.Recipient, m.MessageText,
-                                      gw.fields.authenticationCode(), gw.fields.legitimizationCode());
+    const auto framed =
+        BuildUCPFrame(operationType, m.Recipient, m.MessageText, gw.fields.authenticationCode(),
+                      gw.fields.legitimizationCode());
     if (framed && framed->size() - 2 > MaxUCPFrameCount) {
         // LEN has five digits: no centre can take this frame, on any pass.
-        PassOverMessageFile(gw, fileName);
         WriteLog(gw, LogTarget::BothLogs,
-                 "Message too long for one UCP frame: " + fileName + PassedOverText +
+                 "Message too long for one UCP frame. It is passed over until the gateway is "
+                 "restarted." +
                      numberAndMessage(m));
-        return;
+        return SendOutcome::PassOver;
     }
 
-    if (!st.Connected)
-        DialSMSCenter(gw, gw.fields.smsCenterNumber());
-    if (!st.Connected) {
-        WriteLog(gw, LogTarget::BothLogs,
-                 "Could not dial SMS Center. Please Check SMS Center number and modem Settings "
-                 "and try again");
-        return;
-    }
+    if (!EnsureCall(gw, "Could not dial SMS Center. Please Check SMS Center number and modem "
+                        "Settings and try again"))
+        return SendOutcome::Retry;
 
     const std::string frame =
         BuildUCPFrame(gw, operationType, m.Recipient, m.MessageText, gw.fields.authenticationCode(),
                       gw.fields.legitimizationCode());
     WriteLog(gw, LogTarget::BothLogs, "Message encoded as : " + ShowControlChars(frame));
 
-    const auto couldNotBeSent = [&] {
-        WriteLog(gw, LogTarget::BothLogs, "Message could not be sent:" + numberAndMessage(m));
-    };
     if (!st.Connected) {
-        couldNotBeSent();
-    } else if (!gw.port.isOpen()) {
-        WriteLog(gw, LogTarget::BothLogs, portClosedCode(operationType) + numberAndMessage(m));
-    } else {
-        MaybeFailure failed = gw.port.clearInput();
-        // The clear may have thrown away a "NO CARRIER" no event announced
-        // yet; the port read it for the carrier first. A frame written now
-        // would go to a modem in command mode.
-        const bool dropped = !failed && !gw.port.carrierDetect();
-        if (!failed && !dropped)
-            failed = gw.port.write(frame);
-        if (failed) {
-            WriteLog(gw, LogTarget::BothLogs,
-                     std::string("Error Occured in UCP SMS sending. Please recheck paramters and "
-                                 "retry again.") +
-                         Ctl::CR + failed->description);
-            return;
-        }
-        if (dropped) {
-            st.Connected = false;
-            couldNotBeSent();
-        } else {
-            gw.status.setText("Message sent");
-            WriteLog(gw, LogTarget::BothLogs, "Message Sent: " + ShowControlChars(frame));
-            // A full second from now, even if a TAP wait left sec1 running.
-            gw.timers.sec1.setEnabled(false);
-            ListenForResponses(gw);
-            gw.timers.sec1.setEnabled(false);
-            st.WaitSec1 = false;
-        }
+        WriteLog(gw, LogTarget::BothLogs, "Message could not be sent:" + numberAndMessage(m));
+        return SendOutcome::Done;
     }
-    DeleteMessageFile(gw, fileName);
+    if (!gw.port.isOpen()) {
+        WriteLog(gw, LogTarget::BothLogs, portClosedCode(operationType) + numberAndMessage(m));
+        return SendOutcome::Done;
+    }
+    MaybeFailure failed = gw.port.clearInput();
+    // The clear may have thrown away a "NO CARRIER" no event announced yet;
+    // the port read it for the carrier first. A frame written now would go
+    // to a modem in command mode.
+    const bool dropped = !failed && !gw.port.carrierDetect();
+    if (!failed && !dropped)
+        failed = gw.port.write(frame);
+    if (failed) {
+        WriteLog(gw, LogTarget::BothLogs,
+                 std::string("Error Occured in UCP SMS sending. Please recheck paramters and "
+                             "retry again.") +
+                     Ctl::CR + failed->description);
+        return SendOutcome::Retry;
+    }
+    if (dropped) {
+        st.Connected = false;
+        WriteLog(gw, LogTarget::BothLogs, "Message could not be sent:" + numberAndMessage(m));
+        return SendOutcome::Done;
+    }
+    gw.status.setText("Message sent");
+    WriteLog(gw, LogTarget::BothLogs, "Message Sent: " + ShowControlChars(frame));
+    // A full second from now, even if a TAP wait left sec1 running.
+    gw.timers.sec1.setEnabled(false);
+    ListenForResponses(gw);
+    gw.timers.sec1.setEnabled(false);
+    st.WaitSec1 = false;
+    return SendOutcome::Done;
 }
 
 } // namespace qm

@@ -1,21 +1,19 @@
 #pragma once
-// Delivering one message by UCP over the data call: read the message (from
-// its outbox file, or the arguments in test mode) and refuse what no call
-// could deliver (an unsupported operation type, a frame too long for LEN),
-// dial when needed, build and write the frame, log what the centre answers
-// for one second, delete the file. The centre's answer is logged, not judged. No hang-up: the send
-// cycle does that.
 
 #include "core/gateway.h"
-
-#include <string>
+#include "core/message.h"
 
 namespace qm
 {
 
-// `recipient` and `messageText` are used in test mode only; `fileName` is the
-// bare name of an outbox file (empty in test mode). None is changed.
-void SendUCPSMS(Gateway &gw, const std::string &recipient, const std::string &messageText,
-                const std::string &fileName);
+// Delivering one message by UCP over the data call. What no call could
+// deliver is refused first: an unsupported operation type (Err-0008, with its
+// box; Retry, so the message waits for the setting to be mended) and a frame
+// too long for LEN (PassOver). Then a call is made sure of (Retry without
+// one), the frame built, logged and written, and what the centre answers
+// logged for one second: the answer is logged, not judged (Done). A write
+// that failed gives Retry; a call gone before the write Done, with the text
+// in the logs. No hang-up: the send cycle does that.
+SendOutcome SendUCPSMS(Gateway &gw, const OutboxMessage &m);
 
 } // namespace qm

@@ -408,7 +408,7 @@ const Row Rows[] = {
     {"frame of 1000 characters", {}, File("\"0611\",\"" + std::string(490, 'l') + "\"\r\n"),
      "delivered", Sent},
     {"frame too long for LEN", {}, File("\"0611\",\"" + std::string(50000, 'l') + "\"\r\n"),
-     "kept", "Message too long for one UCP frame: a.dat. It is passed over", 0},
+     "kept", "Message too long for one UCP frame. It is passed over", 0},
     {"unsupported operation type", [](O &o) { o.operationType = "02"; }, {}, "kept", "Err-0008", 0,
      [](SendRig &r) { EXPECT_FALSE(r.t.notifier.notices.empty()); }},
     {"10 MB message file", {}, File(std::string(10 << 20, 'x')), "kept", Unread, 0},

@@ -104,10 +104,9 @@ TEST(SendTAPSMS, EachOutcomeLogsAndDisposesAsTabled)
         SendRig r(o);
         if (row.act == WriteFails) // after the login line
             r.t.world.after(3500ms, [&r] { r.port.failAlways("write", Failure{5, "I/O"}); });
-        r.addMessage("m.dat", "\"123\",\"abc\"\r\n");
-        SendTAPSMS(r.gw, "", "", "m.dat");
+        const SendOutcome outcome = SendTAPSMS(r.gw, {"123", "abc"});
         EXPECT_EQ(r.events(), row.events);
-        EXPECT_EQ(r.outbox().size(), row.act >= NoCarrier ? 1u : 0u);
+        EXPECT_EQ(outcome, row.act >= NoCarrier ? SendOutcome::Retry : SendOutcome::Done);
         EXPECT_EQ(r.record.count("accepted"), row.act == None ? 1 : 0);
         EXPECT_EQ(r.logged("Error Occured in TAP"), 0);
     }
