@@ -104,8 +104,13 @@ TEST(SendCyclePty, LineFaultsLoseNothing)
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&, end = e2e::Clock::now() + 30s] {
             if (!signalled && e2e::ReadAll(r.t.dir / "sim.jsonl").find("\"kind\":\"received\"") !=
-                                  std::string::npos)
+                                  std::string::npos) {
+                // A vanished device takes its node along: a reopen must not
+                // reach the terminal number another test's simulator gets next.
+                if (row.signal == SIGKILL)
+                    fs::remove(r.t.dir / "COM1");
                 signalled = ::kill(r.sim, row.signal) == 0;
+            }
             if ((handled() && !r.gw.state.ExchangeInProgress) || e2e::Clock::now() > end)
                 StopAutomaticSending(r.gw);
         });
