@@ -17,8 +17,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace qm::test
 {
 namespace
@@ -65,10 +63,9 @@ struct RealRig {
     pid_t sim = -1;
 };
 
-// One outbox message; the fault is set off by what the simulator records, and
-// the cycle is stopped between two messages once the fault has been handled:
-// the message stays in the outbox or its frame is in Master.Log, and the port
-// is closed after the loop.
+// One outbox message, the cycle stopped between two messages once the fault
+// was met: the message stays in the outbox or its frame is in Master.Log, and
+// the port is closed after the loop.
 TEST(SendCyclePty, LineFaultsLoseNothing)
 {
     const struct {
@@ -94,33 +91,32 @@ TEST(SendCyclePty, LineFaultsLoseNothing)
         r.t.fields.OperationType = "01";
         fs::create_directories(r.t.dir / "outbox");
         std::ofstream(r.t.dir / "outbox" / "m.dat") << "\"0611\",\"line fault\"";
-        bool signalled = row.signal == 0;
-        const auto handled = [&] {
-            return r.t.readFile("Master.Log").find(row.logged) != std::string::npos &&
-                   (!row.notice || std::ranges::any_of(r.t.notifier.notices, [&](const Notice &n) {
-                       return n.text.find(row.notice) != std::string::npos;
-                   }));
-        };
+        // Set off once the gateway's first data is in; a busy line is its own fault.
+        bool faulted = row.signal == 0;
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&, end = e2e::Clock::now() + 30s] {
-            if (!signalled && e2e::ReadAll(r.t.dir / "sim.jsonl").find("\"kind\":\"received\"") !=
-                                  std::string::npos) {
+            if (!faulted && e2e::ReadAll(r.t.dir / "sim.jsonl").find("\"kind\":\"received\"") !=
+                                std::string::npos) {
                 // A vanished device takes its node along: a reopen must not
                 // reach the terminal number another test's simulator gets next.
                 if (row.signal == SIGKILL)
                     fs::remove(r.t.dir / "COM1");
-                signalled = ::kill(r.sim, row.signal) == 0;
+                faulted = ::kill(r.sim, row.signal) == 0;
             }
-            if ((handled() && !r.gw.state.ExchangeInProgress) || e2e::Clock::now() > end)
+            if ((faulted && !r.gw.state.ExchangeInProgress) || e2e::Clock::now() > end)
                 StopAutomaticSending(r.gw);
         });
         watch.start(20);
         std::string none, nothing;
         r.gw.state.AutoSending = true;
         EXPECT_EQ(SendPendingSMS(r.gw, none, nothing), SendCycleResult::Done);
-        EXPECT_TRUE(handled()) << r.t.readFile("Master.Log");
         EXPECT_EQ(fs::exists(r.t.dir / "outbox" / "m.dat"), row.kept);
+        EXPECT_THAT(r.t.readFile("Master.Log"), HasSubstr(row.logged));
         EXPECT_FALSE(r.port.isOpen());
+        if (row.notice) {
+            EXPECT_THAT(r.t.notifier.notices,
+                        Contains(Field(&Notice::text, HasSubstr(row.notice))));
+        }
         EXPECT_EQ(r.clock.pauses > 0, row.noCarrier);
     }
 }
