@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks to build, test and run Quillmast.
 set -euo pipefail
-# dpkg-dev and file: what CPack needs to find the package's library dependencies.
-pkgs=(cmake g++ make pkg-config clang libclang-rt-14-dev dpkg-dev file
+# dpkg-dev and file: what CPack needs to find the package's library dependencies;
+# lintian and man-db: checking the package and reading its manual pages.
+pkgs=(cmake g++ make pkg-config clang libclang-rt-14-dev dpkg-dev file lintian man-db
       qt6-base-dev qt6-serialport-dev libcrypto++-dev libgtest-dev libgmock-dev
       xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core fonts-dejavu-extra fonts-liberation time python3)
 missing=()

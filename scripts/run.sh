@@ -51,7 +51,7 @@ build/tools/smsc-sim/smsc-sim --dir "$demo" --name COM1 --centre "$centre" \
     --tap-password "$password" --connect-delay 300 --record "$demo/smsc-sim.jsonl" \
     >"$demo/smsc-sim.out" 2>&1 &
 pids+=($!)
-for _ in $(seq 50); do [ -e "$demo/COM1" ] && break; sleep 0.1; done
+for _ in $(seq 300); do [ -e "$demo/COM1" ] && break; sleep 0.1; done
 [ -e "$demo/COM1" ] || { echo "the simulator did not start (see $demo/smsc-sim.out)" >&2; exit 1; }
 echo "simulator: COM 1 is $(readlink "$demo/COM1"), a $protocol centre; record in $demo/smsc-sim.jsonl"
 

@@ -65,7 +65,7 @@ inline pid_t StartSimulator(const fs::path &dir, const std::string &options)
     const pid_t pid = Spawn(SMSC_SIM_PATH " --dir " + dir.string() + " --record " +
                             (dir / "sim.jsonl").string() + " " + options);
     // Starting a process is not a protocol wait: look for its link.
-    WaitUntil([&] { return fs::is_symlink(dir / "COM1"); }, 5s);
+    WaitUntil([&] { return fs::is_symlink(dir / "COM1"); }, 30s);
     return pid;
 }
 

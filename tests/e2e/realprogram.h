@@ -60,7 +60,7 @@ public:
             ++n;
         return n;
     }
-    bool waitForRecord(const std::string &text, std::chrono::milliseconds limit = 10s) const
+    bool waitForRecord(const std::string &text, std::chrono::milliseconds limit = 30s) const
     {
         return WaitUntil([&] { return record().find(text) != std::string::npos; }, limit);
     }
@@ -94,7 +94,7 @@ public:
     // The first word xdotool printed, or nullopt when it failed.
     static std::optional<std::string> xdotool(const std::string &args)
     {
-        FILE *p = ::popen(("timeout 20 xdotool " + args + " 2>/dev/null").c_str(), "r");
+        FILE *p = ::popen(("timeout 30 xdotool " + args + " 2>/dev/null").c_str(), "r");
         char line[256] = {};
         if (!p || (std::fgets(line, sizeof line, p), ::pclose(p)) != 0)
             return std::nullopt;

@@ -66,21 +66,24 @@ struct RealRig {
     pid_t sim = -1;
 };
 
-// One outbox message, the cycle stopped after 5 s: the message stays in the
-// outbox or its frame is in Master.Log, and the port is closed after the loop.
+// One outbox message, the cycle stopped between two messages once the fault
+// was met: the message stays in the outbox or its frame is in Master.Log, and
+// the port is closed after the loop.
 TEST(SendCyclePty, LineFaultsLoseNothing)
 {
     const struct {
-        const char *sim, *logged, *notice;
-        bool killSim, kept, noCarrier;
+        const char *sim;
+        int signal; // sent to the simulator once the gateway's first data is in
+        const char *logged, *notice;
+        bool kept, noCarrier;
     } rows[] = {
         // Without a carrier the wait blocks (nothing is served) for all its pauses.
-        {"--result busy", "BUSY", "The number is busy.", false, true, true},
-        // The carrier drops in the UCP response window.
-        {"--centre ucp --reply-delay 600 --drop-carrier-after 100", "Message Sent: <STX>",
-         "There is no carrier.", false, false, false},
-        // The device vanishes (the simulator is killed 2.7 s in) during the TAP login.
-        {"--centre tap --tap-ignored-prompts 3", "Err-0016", nullptr, true, true, false},
+        {"--result busy", 0, "BUSY", "The number is busy.", true, true},
+        // The carrier drops once the frame is in, inside the UCP response window.
+        {"--centre ucp --reply-delay 600", SIGUSR1, "Message Sent: <STX>", "There is no carrier.",
+         false, false},
+        // The device vanishes (the simulator is killed) during the TAP login.
+        {"--centre tap --tap-ignored-prompts 3", SIGKILL, "Err-0016", nullptr, true, false},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.sim);
@@ -92,15 +95,24 @@ TEST(SendCyclePty, LineFaultsLoseNothing)
         fs::create_directories(r.t.dir / "outbox");
         // Taken at the second listing, one to two seconds in.
         std::ofstream(r.t.dir / "outbox" / "m.dat") << "\"0611\",\"line fault\"\r\n";
-        if (row.killSim)
-            QTimer::singleShot(2700, [&r] {
-                ::kill(r.sim, SIGKILL);
-                // The freed pseudo-terminal's number is soon another test's: the link must
-                // not lead the next dial there.
-                fs::remove(r.t.dir / "COM1");
-                fs::create_symlink("/nonexistent/qm-killed-simulator", r.t.dir / "COM1");
-            });
-        QTimer::singleShot(5000, [&r] { StopAutomaticSending(r.gw); });
+        // Set off once the gateway's first data is in; a busy line is its own fault.
+        bool faulted = row.signal == 0;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&, end = e2e::Clock::now() + 30s] {
+            if (!faulted && e2e::ReadAll(r.t.dir / "sim.jsonl").find("\"kind\":\"received\"") !=
+                                std::string::npos) {
+                // A vanished device takes its node along: a reopen must not
+                // reach the terminal number another test's simulator gets next.
+                if (row.signal == SIGKILL) {
+                    fs::remove(r.t.dir / "COM1");
+                    fs::create_symlink("/nonexistent/qm-killed-simulator", r.t.dir / "COM1");
+                }
+                faulted = ::kill(r.sim, row.signal) == 0;
+            }
+            if ((faulted && !r.gw.state.ExchangeInProgress) || e2e::Clock::now() > end)
+                StopAutomaticSending(r.gw);
+        });
+        watch.start(20);
         std::string none, nothing;
         r.gw.state.AutoSending = true;
         EXPECT_EQ(SendPendingSMS(r.gw, none, nothing), SendCycleResult::Done);

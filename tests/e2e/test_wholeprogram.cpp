@@ -43,7 +43,8 @@ TEST_F(WholeProgram, TapDeliversTheOutboxAndTheManualTestMessage)
     // Send Manual SMS: the number as typed, the fixed text.
     ASSERT_TRUE(press(console, ManualSMS));
     const std::string dialog = window("Send Test SMS");
-    ASSERT_TRUE(xdotool("mousemove --window " + dialog + " 5 5 sleep 0.2 type 0633333333"));
+    // Typed only once the dialog has the keyboard, or digits go to the console.
+    ASSERT_TRUE(xdotool("windowfocus --sync " + dialog + " type 0633333333"));
     ASSERT_TRUE(xdotool("key Return"));
     EXPECT_TRUE(f.waitForRecord(
         R"("kind":"accepted","protocol":"TAP","recipient":"0633333333","text":"Korvane Test Message")",
@@ -75,7 +76,7 @@ TEST_F(Kills, MidSendTheMessageStaysOrWasDeliveredAndTheRestartSendsIt)
         const long before = f.accepted();
 
         const std::string console = start(f);
-        ASSERT_TRUE(f.waitForRecord("\"reason\":\"port closed\"", 5s));
+        ASSERT_TRUE(f.waitForRecord("\"reason\":\"port closed\""));
         ASSERT_TRUE(press(console, StartStop));
         EXPECT_TRUE(WaitUntil([&] { return f.outboxEmpty(); }, 30s)) << f.log();
         EXPECT_EQ(f.accepted(), before + 1) << f.record();
@@ -90,10 +91,13 @@ TEST_F(Kills, MidSaveTheSettingsFileIsTheOldOrTheNewOne)
         SCOPED_TRACE(round);
         const std::string console = start(f);
         // Every keystroke in the SMS Centre Number saves the whole file.
+        const std::string before = ReadAll(f.dir / "smsconf.conf");
         pid_t typist =
             Spawn("xdotool mousemove --window " + console +
                   " 460 79 click 1 key End type --delay 5 123456789012345678901234567890");
-        std::this_thread::sleep_for(100ms + 50ms * round);
+        // Killed once the typing is saving, at a moment that moves each round.
+        ASSERT_TRUE(WaitUntil([&] { return ReadAll(f.dir / "smsconf.conf") != before; }, 30s));
+        std::this_thread::sleep_for(15ms * round);
         ::kill(f.app, SIGKILL);
         Stop(f.app);
         Stop(typist);
@@ -104,7 +108,6 @@ TEST_F(Kills, MidSaveTheSettingsFileIsTheOldOrTheNewOne)
         EXPECT_GE(digits, longest) << "a save went backwards";
         longest = digits;
     }
-    EXPECT_GT(longest, 0u) << "no keystroke was saved before the kills";
 }
 
 TEST_F(ExitUnderXvfb, EndsWithinASecondInsideAnExchangeWithThePortClosed)
@@ -115,15 +118,21 @@ TEST_F(ExitUnderXvfb, EndsWithinASecondInsideAnExchangeWithThePortClosed)
         startSending(f, "--centre ucp");
         // The frame went out: the gateway logs the centre's answers for a second.
         ASSERT_TRUE(f.waitForRecord("\"kind\":\"received\""));
-        const auto asked = Clock::now();
-        if (way == "menu")
-            ASSERT_TRUE(xdotool("mousemove 600 300 click 3 sleep 0.3 key x")); // E&xit
-        else
+        auto asked = Clock::now();
+        if (way == "menu") {
+            ASSERT_TRUE(xdotool("mousemove 600 300 click 3"));
+            // The menu is the program's one shown window without a title.
+            ASSERT_TRUE(xdotool("search --sync --all --onlyvisible --pid " + std::to_string(f.app) +
+                                " --name '^$'"));
+            ASSERT_TRUE(xdotool("key x")); // E&xit
+            asked = Clock::now();          // the key is with the X server
+        } else {
             ::kill(f.app, SIGTERM);
+        }
         EXPECT_EQ(WaitEnd(f.app, 3s), 0);
-        EXPECT_LT(Clock::now() - asked, way == "menu" ? 1300ms : 1000ms);
+        EXPECT_LT(Clock::now() - asked, 1000ms);
         f.app = -1;
-        EXPECT_TRUE(f.waitForRecord("\"reason\":\"port closed\"", 2s));
+        EXPECT_TRUE(f.waitForRecord("\"reason\":\"port closed\""));
         // Nothing half-written: the log ends where an entry ends.
         EXPECT_TRUE(f.log().ends_with("/False\r\n")) << f.log();
     }
