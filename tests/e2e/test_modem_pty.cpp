@@ -95,12 +95,15 @@ TEST(SendCyclePty, LineFaultsLoseNothing)
         fs::create_directories(r.t.dir / "outbox");
         // Taken at the second listing, one to two seconds in.
         std::ofstream(r.t.dir / "outbox" / "m.dat") << "\"0611\",\"line fault\"\r\n";
-        // Set off once the gateway's first data is in; a busy line is its own fault.
-        bool faulted = row.signal == 0;
+        // Set off once the gateway's first data is in; a busy line is its own fault, met at the
+        // dial.
+        bool faulted = false;
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&, end = e2e::Clock::now() + 30s] {
-            if (!faulted && e2e::ReadAll(r.t.dir / "sim.jsonl").find("\"kind\":\"received\"") !=
-                                std::string::npos) {
+            const std::string record = faulted ? "" : e2e::ReadAll(r.t.dir / "sim.jsonl");
+            if (!faulted && row.signal == 0) {
+                faulted = record.find("\"kind\":\"dial\"") != std::string::npos;
+            } else if (!faulted && record.find("\"kind\":\"received\"") != std::string::npos) {
                 // A vanished device takes its node along: a reopen must not
                 // reach the terminal number another test's simulator gets next.
                 if (row.signal == SIGKILL) {
