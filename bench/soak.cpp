@@ -100,7 +100,7 @@ int main(int argc, char **argv)
         } else {
             const std::string log = r.t.readFile("Master.Log");
             const bool found = log.find(text) != std::string::npos ||
-                               log.find(qm::EncodeIA5(text).hex) != std::string::npos;
+                               log.find(qm::IA5Encoding(text)) != std::string::npos;
             found ? ++logged : ++lost;
         }
         // The logs grow on disk without bound; start them afresh now and

@@ -143,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const bool kept = std::filesystem::exists(t.dir / "outbox" / "a.dat");
     const std::string log = t.readFile("Master.Log");
     if (!kept && log.find(Text) == std::string::npos &&
-        log.find(qm::EncodeIA5(Text).hex) == std::string::npos)
+        log.find(qm::IA5Encoding(Text)) == std::string::npos)
         std::abort(); // the message went without a trace
     if (!ended || openAfter)
         std::abort(); // the pass did not end in time, or left the port open

@@ -4,7 +4,6 @@
 #include "log/writelog.h"
 #include "modem/dial.h"
 #include "modem/waits.h"
-#include "ucp/builducpframe.h"
 #include "ucp/ucpframe.h"
 
 namespace qm
@@ -59,9 +58,10 @@ SendOutcome SendUCPSMS(Gateway &gw, const OutboxMessage &m)
                         "Settings and try again"))
         return SendOutcome::Retry;
 
+    // The codes as they read now: a change during the dial applies to this frame.
     const std::string frame =
-        BuildUCPFrame(gw, operationType, m.Recipient, m.MessageText, gw.fields.authenticationCode(),
-                      gw.fields.legitimizationCode());
+        *BuildUCPFrame(operationType, m.Recipient, m.MessageText, gw.fields.authenticationCode(),
+                       gw.fields.legitimizationCode());
     WriteLog(gw, LogTarget::BothLogs, "Message encoded as : " + ShowControlChars(frame));
 
     if (!st.Connected) {

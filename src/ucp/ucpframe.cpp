@@ -28,12 +28,12 @@ bool IsSupportedUCPOperation(std::string_view operationType)
            operationType == "51";
 }
 
-std::optional<std::string> BuildUCPFrameEncoded(std::string_view operationType,
-                                                std::string_view recipient,
-                                                std::string_view ia5Text,
-                                                std::string_view authenticationCode,
-                                                std::string_view legitimizationCode)
+std::optional<std::string> BuildUCPFrame(std::string_view operationType, std::string_view recipient,
+                                         std::string_view messageText,
+                                         std::string_view authenticationCode,
+                                         std::string_view legitimizationCode)
 {
+    const std::string ia5Text = IA5Encoding(messageText);
     std::string data;
     if (operationType == "01") {
         data.append(recipient).append("///3/").append(ia5Text).append("/");
@@ -58,15 +58,6 @@ std::optional<std::string> BuildUCPFrameEncoded(std::string_view operationType,
     std::string frame(1, Ctl::STX);
     frame.append(body).append(UCPChecksum(body)).append(1, Ctl::ETX);
     return frame;
-}
-
-std::optional<std::string> BuildUCPFrame(std::string_view operationType, std::string_view recipient,
-                                         std::string_view messageText,
-                                         std::string_view authenticationCode,
-                                         std::string_view legitimizationCode)
-{
-    return BuildUCPFrameEncoded(operationType, recipient, EncodeIA5(messageText).hex,
-                                authenticationCode, legitimizationCode);
 }
 
 } // namespace qm

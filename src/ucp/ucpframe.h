@@ -32,16 +32,8 @@ inline constexpr std::size_t MaxUCPFrameCount = 99999;
 // True for "01", "03", "30", "51".
 bool IsSupportedUCPOperation(std::string_view operationType);
 
-// Builds the frame around an already encoded text `ia5Text`. LEN counts the
-// characters between STX and ETX as they would be with a five-character
-// length field. No frame for an unsupported operation type.
-std::optional<std::string> BuildUCPFrameEncoded(std::string_view operationType,
-                                                std::string_view recipient,
-                                                std::string_view ia5Text,
-                                                std::string_view authenticationCode,
-                                                std::string_view legitimizationCode);
-
-// The same with the text encoded here (cannot fail).
+// The whole frame, STX to ETX, with the text in IA5 form. LEN counts the
+// characters between STX and ETX. No frame for an unsupported operation type.
 std::optional<std::string> BuildUCPFrame(std::string_view operationType, std::string_view recipient,
                                          std::string_view messageText,
                                          std::string_view authenticationCode,

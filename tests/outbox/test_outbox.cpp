@@ -468,7 +468,7 @@ TEST(FaultMatrix, EveryMessageIsAccountedForAndTheLoopCarriesOn)
         EXPECT_EQ(accepted.empty(), row.outcome != "delivered");
         // UCP logs the frame, which holds the text in IA5 hex.
         EXPECT_TRUE(row.outcome != "logged" || log.find(Text) != std::string::npos ||
-                    log.find(EncodeIA5(Text).hex) != std::string::npos);
+                    log.find(IA5Encoding(Text)) != std::string::npos);
         EXPECT_TRUE(!*row.logged || r.logged(row.logged) >= 1) << row.logged;
         EXPECT_TRUE(row.dials == 0 ? dials == 0 : dials >= row.dials) << dials;
         EXPECT_FALSE(r.port.isOpen() || r.gw.state.Connected || r.gw.state.AutoSending);

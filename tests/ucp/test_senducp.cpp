@@ -1,7 +1,7 @@
 // Building UCP frames, and sending one message through the simulated modem and centre.
 
 #include "sendrig.h"
-#include "ucp/builducpframe.h"
+#include "ucp/ia5.h"
 #include "ucp/senducp.h"
 #include "ucp/ucpframe.h"
 
@@ -51,7 +51,7 @@ TEST(BuildUCPFrame, ByteExact)
     EXPECT_EQ(BuildUCPFrame("01", "01/23", "", "", ""), "\00201/00027/O/01/01/23///3//D9\x03"s);
     for (const char *ot : {"", "02", "52", "01 "})
         EXPECT_FALSE(BuildUCPFrame(ot, "0123456", "abc", "", "").has_value()) << ot;
-    EXPECT_EQ(EncodeIA5("\x00\x0f\xe9\xff"s).hex, "000FE9FF");
+    EXPECT_EQ(IA5Encoding("\x00\x0f\xe9\xff"s), "000FE9FF");
 }
 
 TEST(BuildUCPFrame, LengthFieldAroundItsBreakpoints)
@@ -107,20 +107,6 @@ TEST(UcpCentre, AcceptsGatewayFramesAndRefusesAChangedByteWrongLenOrMissingField
          {Wrap("O/01/0123456///3/616263/", -1), Wrap("O/01/0123456///3/616263/", 1), Wrap(fewer)})
         EXPECT_FALSE(Decoded(frame).ok) << frame;
     EXPECT_TRUE(Decoded(Wrap("O/01/0123456///3/616263/")).ok);
-}
-
-TEST(BuildUCPFrameLogged, EncodingFailureLogsToEventsAndSendsAnEmptyText)
-{
-    TestGateway t;
-    const IA5Encoder failing = [](std::string_view) {
-        return IA5Result{false, "", "Invalid procedure call"};
-    };
-    EXPECT_EQ(BuildUCPFrame(t.gw, "01", "0123456", "abc", "", "", failing),
-              *BuildUCPFrame("01", "0123456", "", "", ""));
-    EXPECT_EQ(t.readFile("Events.Log"),
-              "06/12/2026 12:00:00: Error Occured in IA5Encoding of UCP message. Please recheck "
-              "paramters and retry again.\rInvalid procedure call/False\r\n");
-    EXPECT_FALSE(std::filesystem::exists(t.dir / "Master.Log"));
 }
 
 TEST(SendUCPSMS, EachOutcomeLogsAndDisposesAsTabled)
