@@ -26,7 +26,7 @@ void reportFailure(Gateway &gw)
 
 } // namespace
 
-void WriteLog(Gateway &gw, int target, std::string_view message, bool flag)
+void WriteLog(Gateway &gw, LogTarget target, std::string_view message, bool flag)
 {
     if (target == LogTarget::StatusLine) {
         gw.status.setText(std::string(message));

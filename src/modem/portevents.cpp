@@ -75,32 +75,24 @@ void OnPortEvent(Gateway &gw, int code)
 void CollectModemLines(Gateway &gw, std::string_view received)
 {
     CollectModemLines(gw.state.modemLine, received,
-                      [&gw](std::string line) { InterpretModemLine(gw, line); });
+                      [&gw](const std::string &line) { InterpretModemLine(gw, line); });
 }
 
-void InterpretModemLine(Gateway &gw, std::string &line)
+void InterpretModemLine(Gateway &gw, std::string_view line)
 {
     const ModemAnswer answer = ClassifyModemLine(line);
     if (answer.connect) {
         gw.state.Connected = true;
         gw.status.setText("Connected");
-        line.clear();
         return;
     }
     if (answer.noCarrier)
         notify(gw, "There is no carrier.  Please make sure that all your cables are properly "
                    "connected");
-    if (answer.error) {
+    if (answer.error)
         notify(gw, "An Input Error occurred, it was " + std::string(TrimSpaces(line)) + ".");
-        line.clear();
-        return;
-    }
-    if (answer.busy) {
+    else if (answer.busy)
         notify(gw, "The number is busy.  Please try again later.");
-        line.clear();
-        return;
-    }
-    line.clear();
 }
 
 } // namespace qm

@@ -21,8 +21,8 @@ void OnPortEvent(Gateway &gw, int code);
 // next LF are dropped.
 void CollectModemLines(Gateway &gw, std::string_view received);
 
-// Acts on one answer line and empties it.
-void InterpretModemLine(Gateway &gw, std::string &line);
+// Acts on one answer line.
+void InterpretModemLine(Gateway &gw, std::string_view line);
 
 // The text logged for an event code (empty for most codes).
 std::string_view PortEventText(int code);

@@ -98,8 +98,7 @@ SendCycleResult automaticLoop(Gateway &gw)
             sendOne(gw, {}, {}, *name);
             hangUp(gw);
         }
-        short n = 1;
-        WaitSeconds(gw, n);
+        WaitSeconds(gw, 1);
     }
     return SendCycleResult::Done;
 }
@@ -136,7 +135,7 @@ SendCycleResult SendPendingSMS(Gateway &gw, std::string &recipient, std::string 
     return SendCycleResult::Done;
 }
 
-void WaitSeconds(Gateway &gw, short &n)
+void WaitSeconds(Gateway &gw, short n)
 {
     using namespace std::chrono;
     // Whole-second resolution: the pause ends at the (n+1)th boundary.

@@ -41,6 +41,6 @@ SendCycleResult SendPendingSMS(Gateway &gw, std::string &recipient, std::string 
 // Pumps events until more than `n` whole clock-second boundaries have passed
 // (n = 1: between one and two seconds). It blocks in the event pump until
 // the next event or the boundary, so it costs no CPU while nothing happens.
-void WaitSeconds(Gateway &gw, short &n);
+void WaitSeconds(Gateway &gw, short n);
 
 } // namespace qm

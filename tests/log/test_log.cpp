@@ -18,17 +18,17 @@ const std::string Stamp = "06/12/2026 12:00:00: ";
 TEST(WriteLog, EachTargetGetsTheByteExactEntry)
 {
     const struct {
-        int target;
+        LogTarget target;
         bool master, events;
         const char *status;
     } rows[] = {{LogTarget::StatusLine, false, false, "m\x01\xe9"},
                 {LogTarget::MasterLog, true, false, "Status"},
                 {LogTarget::EventsLog, false, true, "Status"},
                 {LogTarget::BothLogs, true, true, "Status"},
-                {4, false, false, "Status"}};
+                {LogTarget(4), false, false, "Status"}, {LogTarget(-1), false, false, "Status"}};
     const std::string entry = Stamp + "m\x01\xe9/False\r\n";
     for (const auto &r : rows) {
-        SCOPED_TRACE(r.target);
+        SCOPED_TRACE(int(r.target));
         TestGateway t;
         WriteLog(t.gw, r.target, "m\x01\xe9");
         EXPECT_EQ(t.readFile("Master.Log"), r.master ? entry : "");

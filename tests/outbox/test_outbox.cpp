@@ -127,8 +127,7 @@ TEST(WaitSeconds, EndsAtTheSecondBoundaryAfterNAndServesEvents)
         bool served = false;
         t.world.after(300ms, [&served] { served = true; });
         const auto from = t.world.elapsed();
-        short count = n;
-        WaitSeconds(t.gw, count);
+        WaitSeconds(t.gw, n);
         EXPECT_EQ((t.world.elapsed() - from).count(), lasts);
         EXPECT_TRUE(served);
         EXPECT_LE(t.world.pumps, 3); // blocks until something is due: no spinning
