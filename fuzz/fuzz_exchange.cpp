@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     qm::Gateway &gw = r.gw;
     gw.state.AppPath = t.gw.state.AppPath;
     qm::ConnectConsoleTimers(gw);
-    r.port.setEventHandler([&gw](int code) { qm::OnPortEvent(gw, code); });
+    r.port.setEventHandler([&gw](qm::PortEvent e) { qm::OnPortEvent(gw, e); });
     static const char *const OperationTypes[] = {"01", "03", "30", "51"};
     t.fields.SMSCenterNumber = "0612345678";
     t.fields.Protocol = data[0] & 1 ? "TAP" : "UCP";

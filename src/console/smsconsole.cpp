@@ -82,7 +82,7 @@ SMSConsole::SMSConsole(ConsolePlatform platform, QObject *parent)
         retry->setInterval(1000);
         retry->setTickHandler([this] { onStartRetry(); });
     }
-    gw_.port.setEventHandler([this](int code) { OnPortEvent(gw_, code); });
+    gw_.port.setEventHandler([this](PortEvent e) { OnPortEvent(gw_, e); });
     connectHandlers();
     connectWindowLife();
 }

@@ -17,9 +17,9 @@ void notify(Gateway &gw, const std::string &text)
 
 } // namespace
 
-std::string_view PortEventText(int code)
+std::string_view PortEventText(PortEvent event)
 {
-    switch (code) {
+    switch (event) {
     case PortEvent::DsrChanged:
         return "comEvDSR";
     case PortEvent::Break:
@@ -41,9 +41,9 @@ std::string_view PortEventText(int code)
     }
 }
 
-void OnPortEvent(Gateway &gw, int code)
+void OnPortEvent(Gateway &gw, PortEvent event)
 {
-    switch (code) {
+    switch (event) {
     case PortEvent::DataReceived: {
         const std::string received = gw.port.readAll();
         gw.state.ReceiveBuffer += received;
@@ -69,7 +69,7 @@ void OnPortEvent(Gateway &gw, int code)
     default:
         break;
     }
-    WriteLog(gw, LogTarget::MasterLog, PortEventText(code), false);
+    WriteLog(gw, LogTarget::MasterLog, PortEventText(event), false);
 }
 
 void CollectModemLines(Gateway &gw, std::string_view received)

@@ -12,9 +12,9 @@
 namespace qm
 {
 
-// Handles one port event by its code (PortEvent::...). Wire it with
-// port.setEventHandler([&gw](int code) { OnPortEvent(gw, code); }).
-void OnPortEvent(Gateway &gw, int code);
+// Handles one port event. Wire it with
+// port.setEventHandler([&gw](PortEvent e) { OnPortEvent(gw, e); }).
+void OnPortEvent(Gateway &gw, PortEvent event);
 
 // Feeds one received piece into gw.state.modemLine; each CR completes a line
 // (trimmed) that goes to InterpretModemLine. Characters between a CR and the
@@ -25,6 +25,6 @@ void CollectModemLines(Gateway &gw, std::string_view received);
 void InterpretModemLine(Gateway &gw, std::string_view line);
 
 // The text logged for an event code (empty for most codes).
-std::string_view PortEventText(int code);
+std::string_view PortEventText(PortEvent event);
 
 } // namespace qm

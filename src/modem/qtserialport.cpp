@@ -339,16 +339,16 @@ void QtSerialPort::onError(QSerialPort::SerialPortError e)
         Qt::QueuedConnection);
 }
 
-void QtSerialPort::raise(int code)
+void QtSerialPort::raise(PortEvent event)
 {
     if (handler_)
-        handler_(code);
+        handler_(event);
 }
 
-void QtSerialPort::post(int code)
+void QtSerialPort::post(PortEvent event)
 {
     QMetaObject::invokeMethod(
-        &port_, [this, code] { raise(code); }, Qt::QueuedConnection);
+        &port_, [this, event] { raise(event); }, Qt::QueuedConnection);
 }
 
 void QtSerialPort::onReadyRead()

@@ -63,8 +63,8 @@ public:
 private:
     MaybeFailure applySettings();
     Failure failure(const char *what) const;
-    void raise(int code);
-    void post(int code);
+    void raise(PortEvent event);
+    void post(PortEvent event);
     void onReadyRead();
     void onError(QSerialPort::SerialPortError e);
     bool deviceHungUp() const;

@@ -11,32 +11,31 @@
 namespace qm
 {
 
-// Codes with which the port reports what happened on the line.
-namespace PortEvent
-{
-inline constexpr int TransmitDrained = 1;
-inline constexpr int DataReceived = 2;
-inline constexpr int CtsChanged = 3;
-inline constexpr int DsrChanged = 4;
-inline constexpr int CarrierChanged = 5;
-inline constexpr int Ring = 6;
-inline constexpr int EndOfFile = 7;
-inline constexpr int Break = 1001;
-inline constexpr int CtsTimeout = 1002;
-inline constexpr int DsrTimeout = 1003;
-inline constexpr int Framing = 1004;
-inline constexpr int Overrun = 1006;
-inline constexpr int CarrierTimeout = 1007;
-inline constexpr int RxOverflow = 1008;
-inline constexpr int Parity = 1009;
-inline constexpr int TxFull = 1010;
-inline constexpr int DeviceSettings = 1011;
-} // namespace PortEvent
+// What the port reports happened on the line, by its fixed code.
+enum class PortEvent {
+    TransmitDrained = 1,
+    DataReceived = 2,
+    CtsChanged = 3,
+    DsrChanged = 4,
+    CarrierChanged = 5,
+    Ring = 6,
+    EndOfFile = 7,
+    Break = 1001,
+    CtsTimeout = 1002,
+    DsrTimeout = 1003,
+    Framing = 1004,
+    Overrun = 1006,
+    CarrierTimeout = 1007,
+    RxOverflow = 1008,
+    Parity = 1009,
+    TxFull = 1010,
+    DeviceSettings = 1011,
+};
 
 class SerialPort
 {
 public:
-    using EventHandler = std::function<void(int code)>;
+    using EventHandler = std::function<void(PortEvent event)>;
 
     virtual ~SerialPort() = default;
 

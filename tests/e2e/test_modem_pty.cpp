@@ -52,7 +52,7 @@ struct RealRig {
         static QCoreApplication app(argc, argv);
         gw.state.AppPath = t.gw.state.AppPath;
         ConnectConsoleTimers(gw);
-        port.setEventHandler([this](int code) { OnPortEvent(gw, code); });
+        port.setEventHandler([this](PortEvent e) { OnPortEvent(gw, e); });
     }
     ~RealRig() { e2e::Stop(sim); }
 

@@ -72,15 +72,16 @@ const auto Entry = [](const std::string &m) { return "06/12/2026 12:00:00: " + m
 
 TEST(PortEvents, CodesOtherThanDataLogOneEntryAndNothingElse)
 {
-    std::vector<std::pair<int, std::string>> rows = {
+    std::vector<std::pair<PortEvent, std::string>> rows = {
         {PortEvent::DsrChanged, "comEvDSR"}, {PortEvent::Break, "Break"},
         {PortEvent::Framing, "Framing"},     {PortEvent::Overrun, "Overrun"},
         {PortEvent::RxOverflow, "OverFlow"}, {PortEvent::Parity, "Parity"},
         {PortEvent::TxFull, "TX Full"},      {PortEvent::DeviceSettings, "DBC"}};
-    for (int code : {PortEvent::CtsChanged, PortEvent::Ring, PortEvent::TransmitDrained, 0, -3})
-        rows.emplace_back(code, "");
+    for (PortEvent e : {PortEvent::CtsChanged, PortEvent::Ring, PortEvent::TransmitDrained,
+                        PortEvent(0), PortEvent(-3)})
+        rows.emplace_back(e, "");
     for (const auto &[code, text] : rows) {
-        SCOPED_TRACE(code);
+        SCOPED_TRACE(int(code));
         TestGateway t;
         t.gw.state.ReceiveBuffer = "earlier";
         t.port.rx = "waiting";
@@ -99,7 +100,7 @@ TEST(PortEvents, CodesOtherThanDataLogOneEntryAndNothingElse)
 TEST(PortEvents, TransmitDrainedPumpsUntilQueueEmptyServingNestedEvents)
 {
     TestGateway t;
-    t.port.setEventHandler([&t](int code) { OnPortEvent(t.gw, code); });
+    t.port.setEventHandler([&t](PortEvent e) { OnPortEvent(t.gw, e); });
     t.port.open();
     t.port.pendingOut = 12;
     t.world.after(100ms, [&] { t.port.pendingOut = 4; });

@@ -63,10 +63,10 @@ void FakeSerialPort::receiveAfter(std::chrono::milliseconds delay, std::string b
     });
 }
 
-void FakeSerialPort::raise(int code)
+void FakeSerialPort::raise(PortEvent event)
 {
     if (handler_)
-        handler_(code);
+        handler_(event);
 }
 
 namespace

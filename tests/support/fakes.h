@@ -117,7 +117,7 @@ public:
     // Bytes arrive after `delay`; the data-received event is raised then.
     void receiveAfter(std::chrono::milliseconds delay, std::string bytes);
     // Raises a port event now, as the platform would during a pump.
-    void raise(int code);
+    void raise(PortEvent event);
     void failOnce(const std::string &op, Failure f) { once_[op] = std::move(f); }
     void failAlways(const std::string &op, Failure f) { always_[op] = std::move(f); }
 

@@ -42,7 +42,7 @@ SendRig::SendRig(RigOptions o)
     gw.state.AppPath = t.gw.state.AppPath;
     gw.state.ConfigFilePath = t.gw.state.ConfigFilePath;
     ConnectConsoleTimers(gw);
-    port.setEventHandler([this](int code) { OnPortEvent(gw, code); });
+    port.setEventHandler([this](PortEvent e) { OnPortEvent(gw, e); });
     t.fields.SMSCenterNumber = "0612345678";
     t.fields.Protocol = o.protocol;
     t.fields.OperationType = o.operationType;

@@ -118,7 +118,7 @@ struct Probe {
     {
         gw.state.AppPath = appPath;
         qm::ConnectConsoleTimers(gw);
-        port.setEventHandler([this](int code) { qm::OnPortEvent(gw, code); });
+        port.setEventHandler([this](qm::PortEvent e) { qm::OnPortEvent(gw, e); });
     }
     std::string appPath;
     qm::QtSerialPort port;
