@@ -36,7 +36,7 @@ class ScriptedPort final : public qm::test::FakeSerialPort
 {
 public:
     using FakeSerialPort::FakeSerialPort;
-    bool carrierDetect() const override
+    bool carrierDetect() override
     {
         bool up = false;
         for (const auto &[at, level] : changes)

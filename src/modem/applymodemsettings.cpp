@@ -50,8 +50,7 @@ void ApplyModemSettings(Gateway &gw)
         SaveSettings(gw);
     if (auto f = apply(gw))
         WriteLog(gw, LogTarget::BothLogs,
-                 "Err-0018:Error occured in setting modem properties\rError:" +
-                     std::to_string(f->code) + "-" + f->description);
+                 "Err-0018:Error occured in setting modem properties" + FailureSuffix(*f));
 }
 
 } // namespace qm

@@ -18,9 +18,7 @@ constexpr std::chrono::milliseconds CarrierPause{1000};
 
 void logDialFailure(Gateway &gw, const Failure &f)
 {
-    WriteLog(gw, LogTarget::MasterLog,
-             std::string("Err-0003:Dialing Error") + Ctl::CR + "Error:" + std::to_string(f.code) +
-                 "-" + f.description);
+    WriteLog(gw, LogTarget::MasterLog, "Err-0003:Dialing Error" + FailureSuffix(f));
 }
 
 // Re-opens the port, clears what it holds and writes the dial command.

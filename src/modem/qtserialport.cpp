@@ -64,10 +64,6 @@ QSerialPort::StopBits toQtStopBits(int stopBits)
 QtSerialPort::QtSerialPort(std::string programFolder) : programFolder_(std::move(programFolder))
 {
     QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { onReadyRead(); });
-    QObject::connect(&port_, &QSerialPort::bytesWritten, &port_, [this] {
-        if (raiseDrained_ && port_.bytesToWrite() == 0)
-            post(PortEvent::TransmitDrained);
-    });
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                      [this](QSerialPort::SerialPortError e) { onError(e); });
     poll_.setInterval(PollInterval);
@@ -253,7 +249,7 @@ int QtSerialPort::bytesToWrite() const
     return static_cast<int>(port_.bytesToWrite());
 }
 
-bool QtSerialPort::carrierDetect() const
+bool QtSerialPort::carrierDetect()
 {
     if (!port_.isOpen())
         return false;
@@ -271,7 +267,7 @@ bool QtSerialPort::carrierDetect() const
     return derivedCarrier_;
 }
 
-void QtSerialPort::drainDevice() const
+void QtSerialPort::drainDevice()
 {
     // QSerialPort's own non-blocking read: it takes what waits in the device
     // into its buffer without serving any other event. (A read behind its
@@ -285,10 +281,10 @@ void QtSerialPort::drainDevice() const
     scanForCarrier(std::string_view(fresh.constData(), static_cast<std::size_t>(fresh.size())));
     side_.append(fresh.constData(), static_cast<std::size_t>(fresh.size()));
     // Delivered as data at the next pump, not inside the caller's wait.
-    const_cast<QtSerialPort *>(this)->onReadyRead();
+    onReadyRead();
 }
 
-void QtSerialPort::scanForCarrier(std::string_view bytes) const
+void QtSerialPort::scanForCarrier(std::string_view bytes)
 {
     CollectModemLines(
         scanLine_, bytes,
@@ -297,7 +293,7 @@ void QtSerialPort::scanForCarrier(std::string_view bytes) const
             const bool carrier = answer.noCarrier ? false : answer.connect ? true : derivedCarrier_;
             if (carrier != derivedCarrier_) {
                 derivedCarrier_ = carrier;
-                const_cast<QtSerialPort *>(this)->post(PortEvent::CarrierChanged);
+                post(PortEvent::CarrierChanged);
             }
         },
         MaxScanLine);

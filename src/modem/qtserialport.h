@@ -44,21 +44,17 @@ public:
     std::string settings() const override { return settings_; }
     MaybeFailure setSettings(const std::string &text) override;
     MaybeFailure setRtsCtsHandshaking() override;
-    void setReadLength(int length) override { readLength_ = length; }
+    // Every read takes everything waiting: the only length the gateway sets.
+    void setReadLength(int) override {}
     MaybeFailure clearInput() override;
     MaybeFailure write(std::string_view bytes) override;
     std::string readAll() override;
     int bytesToWrite() const override;
-    bool carrierDetect() const override;
+    bool carrierDetect() override;
     void setEventHandler(EventHandler handler) override { handler_ = std::move(handler); }
 
     // The device path COM n stands for now.
     std::string devicePath(int number) const;
-    // Whether the open device reports its modem lines (false on a pty).
-    bool hasModemLines() const { return hasModemLines_; }
-    // Raise TransmitDrained when the transmit queue empties (off by default,
-    // as with a send threshold of 0).
-    void setRaiseTransmitDrained(bool on) { raiseDrained_ = on; }
 
 private:
     MaybeFailure applySettings();
@@ -71,18 +67,16 @@ private:
     void deliverData();
     void poll();
     // Takes in what waits in the device without serving any event.
-    void drainDevice() const;
-    void scanForCarrier(std::string_view bytes) const;
+    void drainDevice();
+    void scanForCarrier(std::string_view bytes);
 
     std::string programFolder_;
-    mutable QSerialPort port_;
+    QSerialPort port_;
     QTimer poll_;
     EventHandler handler_;
     int number_ = 1;
     std::string settings_ = "9600,N,8,1";
     bool rtsCts_ = false;
-    int readLength_ = 0;
-    bool raiseDrained_ = false;
 
     bool hasModemLines_ = false;
     bool hasCounters_ = false;
@@ -93,10 +87,10 @@ private:
 
     // Without modem lines: bytes taken from the device but not yet read,
     // the line being scanned and the carrier it gave.
-    mutable std::string side_;
-    mutable ModemLine scanLine_;
-    mutable bool derivedCarrier_ = false;
-    mutable bool dataPosted_ = false;
+    std::string side_;
+    ModemLine scanLine_;
+    bool derivedCarrier_ = false;
+    bool dataPosted_ = false;
     bool lossPosted_ = false;
 };
 

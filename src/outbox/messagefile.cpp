@@ -15,11 +15,6 @@ namespace qm
 namespace
 {
 
-std::string failureText(const Failure &f)
-{
-    return std::string(1, Ctl::CR) + "Error:" + std::to_string(f.code) + "-" + f.description;
-}
-
 bool stillThere(const std::string &path)
 {
     std::error_code ec;
@@ -100,7 +95,7 @@ std::optional<OutboxMessage> ReadMessageFile(Gateway &gw, const std::string &fil
             PassOverMessageFile(gw, fileName);
         WriteLog(gw, LogTarget::BothLogs,
                  "Message file could not be read: " + fileName +
-                     (passedOver ? PassedOverText : "") + failureText(*read.failure));
+                     (passedOver ? PassedOverText : "") + FailureSuffix(*read.failure));
         return std::nullopt;
     }
     gw.state.ReadFileName = fileName;
@@ -136,7 +131,7 @@ void DeleteMessageFile(Gateway &gw, const std::string &fileName)
     PassOverMessageFile(gw, fileName);
     WriteLog(gw, LogTarget::BothLogs,
              "Message file could not be deleted: " + fileName + PassedOverText +
-                 failureText(*failed));
+                 FailureSuffix(*failed));
 }
 
 void PassOverMessageFile(Gateway &gw, const std::string &fileName)
@@ -169,7 +164,7 @@ std::optional<std::string> PickMessageFile(Gateway &gw)
         st.OutboxListingFailure.clear();
         return name;
     }
-    const std::string text = "Outbox folder could not be listed: " + folder + failureText(*error);
+    const std::string text = "Outbox folder could not be listed: " + folder + FailureSuffix(*error);
     if (text != st.OutboxListingFailure) {
         st.OutboxListingFailure = text;
         WriteLog(gw, LogTarget::BothLogs, text);

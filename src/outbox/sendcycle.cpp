@@ -73,12 +73,12 @@ void hangUp(Gateway &gw)
 
 // The loop ends (automatic sending still reads as on). A call it was in
 // the middle of is ended, or it would stay up with nobody to hang it up.
-void logUnexpected(Gateway &gw, int code, const std::string &description)
+void logUnexpected(Gateway &gw, const Failure &failure)
 {
     WriteLog(gw, LogTarget::BothLogs,
              std::string("Err-0001:Error occured in sending SMS. Please Check SMS Settings and "
                          "retry again") +
-                 Ctl::CR + "Error:" + std::to_string(code) + "-" + description);
+                 FailureSuffix(failure));
     if (!gw.state.TestMode)
         hangUp(gw);
 }
@@ -126,11 +126,11 @@ SendCycleResult SendPendingSMS(Gateway &gw, std::string &recipient, std::string 
         }
         return automaticLoop(gw);
     } catch (const std::system_error &e) {
-        logUnexpected(gw, e.code().value(), e.what());
+        logUnexpected(gw, {e.code().value(), e.what()});
     } catch (const std::exception &e) {
-        logUnexpected(gw, 0, e.what());
+        logUnexpected(gw, {0, e.what()});
     } catch (...) {
-        logUnexpected(gw, 0, "unknown failure");
+        logUnexpected(gw, {0, "unknown failure"});
     }
     return SendCycleResult::Done;
 }

@@ -17,4 +17,11 @@ struct Failure {
 // Empty on success.
 using MaybeFailure = std::optional<Failure>;
 
+// How the gateway's log entries end when a failure is behind them: CR,
+// "Error:", the failure's number in decimal, "-", its description.
+inline std::string FailureSuffix(const Failure &f)
+{
+    return "\rError:" + std::to_string(f.code) + "-" + f.description;
+}
+
 } // namespace qm

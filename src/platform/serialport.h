@@ -62,7 +62,9 @@ public:
     // Reads and removes everything waiting.
     virtual std::string readAll() = 0;
     virtual int bytesToWrite() const = 0;
-    virtual bool carrierDetect() const = 0;
+    // Not const: a port that follows the modem's answers reads what waits
+    // in the device to tell.
+    virtual bool carrierDetect() = 0;
 
     // Events are delivered only while the owner pumps events, on its thread.
     virtual void setEventHandler(EventHandler handler) = 0;

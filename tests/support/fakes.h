@@ -110,7 +110,7 @@ public:
     }
     std::string readAll() override;
     int bytesToWrite() const override { return pendingOut; }
-    bool carrierDetect() const override { return carrier; }
+    bool carrierDetect() override { return carrier; }
     void setEventHandler(EventHandler handler) override { handler_ = std::move(handler); }
 
     // Test hooks.

@@ -26,7 +26,7 @@ MaybeFailure SimSerialPort::write(std::string_view bytes)
     return std::nullopt;
 }
 
-bool SimSerialPort::carrierDetect() const
+bool SimSerialPort::carrierDetect()
 {
     return carrierForcedOn || modem_.carrier(simNow());
 }

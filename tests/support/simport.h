@@ -19,7 +19,7 @@ public:
 
     MaybeFailure close() override;
     MaybeFailure write(std::string_view bytes) override;
-    bool carrierDetect() const override;
+    bool carrierDetect() override;
 
     // The far end hangs up now.
     void dropCarrier();
