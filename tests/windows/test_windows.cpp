@@ -19,6 +19,7 @@ namespace
 {
 
 using namespace std::chrono_literals;
+using namespace std::string_literals;
 namespace fs = std::filesystem;
 
 // Another program's handle on `path` until the end of the scope, sharing
@@ -38,8 +39,9 @@ TEST(WindowsOutbox, HeldOpenReadOnlyHiddenBusyAndFolderEntries)
 {
     SendRig r;
     const fs::path box = r.t.dir / "outbox";
-    for (const char *name : {"open.dat", "ro.dat", "hidden.dat", "busy.dat", "x.data", "sent.dat"})
+    for (const char *name : {"open.dat", "ro.dat", "hidden.dat", "busy.dat", "x.data", "s.DAT"})
         r.addMessage(name, "\"06\",\"" + std::string(name) + "\"");
+    r.addMessage("big.dat", std::string(MaxMessageFileBytes + 1, 'b'));
     fs::create_directory(box / "d.dat");
     SetFileAttributesW((box / "ro.dat").c_str(), FILE_ATTRIBUTE_READONLY);
     SetFileAttributesW((box / "hidden.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
@@ -55,20 +57,21 @@ TEST(WindowsOutbox, HeldOpenReadOnlyHiddenBusyAndFolderEntries)
     auto accepted = r.record.messages("accepted");
     std::ranges::sort(accepted);
     EXPECT_EQ(accepted, (std::vector<std::pair<std::string, std::string>>{
-                            {"06", "open.dat"}, {"06", "ro.dat"}, {"06", "sent.dat"}}));
+                            {"06", "open.dat"}, {"06", "ro.dat"}, {"06", "s.DAT"}}));
     // Sharing violation and access denied: sent once, then passed over.
     const std::string kept = ". It is passed over until the gateway is restarted.\rError:";
     const std::vector<std::string> events = r.events();
     for (const std::string &start :
          {"Message file could not be deleted: open.dat" + kept + "32-",
           "Message file could not be deleted: ro.dat" + kept + "5-",
-          std::string("Outbox entry is not a regular file and is not sent: d.dat.")})
+          "Message file could not be read: big.dat\rError:27-File too large"s,
+          "Outbox entry is not a regular file and is not sent: d.dat."s})
         EXPECT_EQ(std::ranges::count_if(events, [&](auto &e) { return e.starts_with(start); }), 1)
             << start;
     for (const std::string &e : events) // the busy file is no trouble
         EXPECT_EQ(e.find("busy.dat"), std::string::npos) << e;
-    EXPECT_EQ(r.outbox(), (std::vector<std::string>{"busy.dat", "d.dat", "hidden.dat", "open.dat",
-                                                    "ro.dat", "x.data"}));
+    EXPECT_EQ(r.outbox(), (std::vector<std::string>{"big.dat", "busy.dat", "d.dat", "hidden.dat",
+                                                    "open.dat", "ro.dat", "x.data"}));
     // The writer is done: the file waited for the next pass.
     EXPECT_EQ(PickOutboxFile((box / "").string(), nullptr,
                              [&](const std::string &n) { return n != "busy.dat"; }),
