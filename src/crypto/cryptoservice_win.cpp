@@ -5,8 +5,10 @@
 #include "crypto/cryptoservice.h"
 
 #include <string>
-#include <wincrypt.h>
+
 #include <windows.h>
+// after windows.h, whose types it uses
+#include <wincrypt.h>
 
 namespace qm::crypto
 {
