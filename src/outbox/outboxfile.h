@@ -16,8 +16,10 @@ namespace qm
 // ends in ".dat" in any case and does not start with "." (hidden). Other
 // suffixes and, on Windows, hidden and system files are passed over. A
 // ".dat" name that is not a regular file (a symbolic link or other reparse
-// point, a folder, a device) is never taken: the gateway may have more rights than the program
-// filling the outbox, and a link would have it send a file from elsewhere.
+// point, a folder, a device) is never taken: the gateway may have more rights
+// than the program filling the outbox, and a link would have it send a file
+// from elsewhere. On Windows a file another program is writing without sharing
+// reading is left for a later pass.
 // Such names go to `notRegular`, when given, and the listing goes on. The listing stops at the
 // first match, so a backlog of any size costs the same per pick; nothing is sorted. `folder` ends
 // with a separator (AppPath + "outbox/"). A missing folder, an empty one or one that cannot be
