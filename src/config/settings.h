@@ -25,8 +25,9 @@ ConsoleSettings LoadSettings(Gateway &gw, const std::string &programFolder, File
 void SaveSettings(Gateway &gw);
 
 // Replaces `path` with `content` through a temporary file in the same folder,
-// so a crash never leaves a truncated file; the new file is readable by its
-// owner only.
+// so a crash never leaves a truncated file. A file with the read-only
+// permission or attribute is left alone. On Linux the new file is readable by
+// its owner only; on Windows it takes the folder's permissions.
 MaybeFailure WriteFileAtomically(const std::string &path, const std::string &content);
 
 } // namespace qm

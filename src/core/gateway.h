@@ -93,12 +93,9 @@ struct Gateway {
     std::function<void()> serveEndRequest = {};
 };
 
-// Folder separator used when building AppPath-relative paths.
-#ifdef _WIN32
-inline constexpr char PathSeparator = '\\';
-#else
-inline constexpr char PathSeparator = '/';
-#endif
+// Folder separator used when building AppPath-relative paths: '/' on Linux,
+// '\\' on Windows (separator_unix.cpp, separator_win.cpp).
+extern const char PathSeparator;
 
 } // namespace qm
 

@@ -111,12 +111,12 @@ std::span<std::uint8_t> bytesOf(std::string &s, std::size_t n)
 } // namespace
 
 clsCryptoAPI::clsCryptoAPI(Notifier &notifier)
-    : notifier_(notifier), ownService_(makeCryptoppService()), service_(*ownService_)
+    : notifier_(notifier), randomService_(makePlatformService()), service_(*randomService_)
 {
 }
 
 clsCryptoAPI::clsCryptoAPI(Notifier &notifier, Service &service)
-    : notifier_(notifier), service_(service)
+    : notifier_(notifier), randomService_(makePlatformService()), service_(service)
 {
 }
 
@@ -330,8 +330,12 @@ float clsCryptoAPI::Rnd2(float sngLow, float sngHigh)
     // entropy: reseeding from the clock alone repeats the value within a tick.
     const auto tick = std::chrono::steady_clock::now().time_since_epoch().count() ^
                       std::chrono::system_clock::now().time_since_epoch().count();
-    rnd_.IncorporateEntropy(reinterpret_cast<const CryptoPP::byte *>(&tick), sizeof tick);
-    const double r = rnd_.GenerateWord32() / 4294967296.0;
+    std::uint32_t word = static_cast<std::uint32_t>(tick);
+    if (!random_)
+        randomService_->acquireContext("", "", kProvRsaFull, kVerifyContext, random_);
+    if (random_) // else the clock's bits have to do
+        random_->genRandom({reinterpret_cast<std::uint8_t *>(&word), sizeof word});
+    const double r = word / 4294967296.0;
     auto result = static_cast<float>(sngLow + r * (static_cast<double>(sngHigh) - sngLow));
     // Rounding to single precision can reach the upper bound; keep it open.
     if (sngHigh > sngLow && result >= sngHigh)

@@ -15,8 +15,6 @@
 #include "crypto/cryptoservice.h"
 #include "platform/notifier.h"
 
-#include <cryptopp/osrng.h>
-
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -31,7 +29,7 @@ using ByteArray = std::vector<std::uint8_t>;
 class clsCryptoAPI
 {
 public:
-    // Runs on the Crypto++ service.
+    // Runs on the platform's service.
     explicit clsCryptoAPI(Notifier &notifier);
     // Runs on the given service, which must outlive the instance.
     clsCryptoAPI(Notifier &notifier, crypto::Service &service);
@@ -84,7 +82,8 @@ private:
     std::string passwordTextForHash();
 
     Notifier &notifier_;
-    std::unique_ptr<crypto::Service> ownService_;
+    // The platform's service: Rnd2's, and the others' unless one was given.
+    std::unique_ptr<crypto::Service> randomService_;
     crypto::Service &service_;
     std::unique_ptr<crypto::Context> context_;
     bool enhanced_ = false;
@@ -92,7 +91,8 @@ private:
     std::string inData_;
     ByteArray outData_;
     ByteArray password_{0};
-    CryptoPP::AutoSeededRandomPool rnd_;
+    // Rnd2's generator, the platform's whatever service runs the rest.
+    std::unique_ptr<crypto::Context> random_;
 };
 
 } // namespace qm

@@ -93,7 +93,8 @@ public:
                                std::unique_ptr<Context> &context) = 0;
 };
 
-// The service over Crypto++.
-std::unique_ptr<Service> makeCryptoppService();
+// The platform's service: Crypto++ on Linux (cryptoservice_unix.cpp), the
+// CryptoAPI of advapi32 on Windows (cryptoservice_win.cpp).
+std::unique_ptr<Service> makePlatformService();
 
 } // namespace qm::crypto

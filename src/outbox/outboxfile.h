@@ -15,9 +15,11 @@ namespace qm
 // The first message file the folder listing yields: a regular file whose name
 // ends in ".dat" in any case and does not start with "." (hidden). Other
 // suffixes and, on Windows, hidden and system files are passed over. A
-// ".dat" name that is not a regular file (a symbolic link, a folder, a
-// device) is never taken: the gateway may have more rights than the program
-// filling the outbox, and a link would have it send a file from elsewhere.
+// ".dat" name that is not a regular file (a symbolic link or other reparse
+// point, a folder, a device) is never taken: the gateway may have more rights
+// than the program filling the outbox, and a link would have it send a file
+// from elsewhere. On Windows a file another program is writing without sharing
+// reading is left for a later pass.
 // Such names go to `notRegular`, when given, and the listing goes on. The listing stops at the
 // first match, so a backlog of any size costs the same per pick; nothing is sorted. `folder` ends
 // with a separator (AppPath + "outbox/"). A missing folder, an empty one or one that cannot be
@@ -54,7 +56,12 @@ inline constexpr std::size_t MaxMessageFileBytes = 64 * 1024;
 // the failure.
 OutboxFileRead ReadOutboxFile(const std::string &path);
 
-// Deletes the file. A file that is not there (any more) is no failure.
+// Deletes the file. A file that is not there (any more) is no failure. On
+// Windows a file that another program holds open without sharing deletion, or
+// that has the read-only attribute, cannot be deleted: that is a failure.
 MaybeFailure DeleteOutboxFile(const std::string &path);
+
+// The failure of a file longer than MaxMessageFileBytes (errno EFBIG).
+Failure FileTooLarge(std::size_t size);
 
 } // namespace qm

@@ -30,7 +30,7 @@ public:
     }
 
 private:
-    std::unique_ptr<crypto::Service> real_ = crypto::makeCryptoppService();
+    std::unique_ptr<crypto::Service> real_ = crypto::makePlatformService();
 };
 
 ByteArray arrayOf(const std::string &text) // the class's array form: one trailing 0

@@ -85,7 +85,7 @@ std::filesystem::path makeTempDir()
 TestGateway::TestGateway()
     : dir(makeTempDir()), gw{GatewayState{}, port, world, world, notifier, status, fields, timers}
 {
-    gw.state.AppPath = dir.string() + "/";
+    gw.state.AppPath = dir.string() + PathSeparator;
     gw.state.ConfigFilePath = gw.state.AppPath + "smsconf.conf";
 }
 

@@ -27,8 +27,7 @@ void SimTimer::setEnabled(bool enabled)
 std::string SimWorld::dateTimeText() const
 {
     const std::time_t t = system_clock::to_time_t(now_);
-    std::tm tm{};
-    gmtime_r(&t, &tm);
+    const std::tm tm = *std::gmtime(&t); // portable; the simulated world has one thread
     char buf[32];
     std::strftime(buf, sizeof buf, "%d/%m/%Y %H:%M:%S", &tm);
     return buf;

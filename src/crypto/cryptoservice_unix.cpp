@@ -1,4 +1,4 @@
-// The cryptography service over Crypto++, deriving keys and padding data the
+// The cryptography service on Linux: Crypto++, deriving keys and padding data the
 // way the base and enhanced RSA providers do, so that their ciphertexts are
 // interchangeable with ours.
 
@@ -299,7 +299,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<Service> makeCryptoppService()
+std::unique_ptr<Service> makePlatformService()
 {
     return std::make_unique<CppService>();
 }

@@ -1,0 +1,6 @@
+#include "core/gateway.h"
+
+namespace qm
+{
+const char PathSeparator = '\\';
+} // namespace qm

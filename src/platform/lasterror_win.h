@@ -1,0 +1,14 @@
+#pragma once
+// A Windows error number as the gateway's Failure: the number and the
+// system's own text for it, in the system's language.
+
+#include "platform/failure.h"
+
+#include <windows.h>
+
+namespace qm
+{
+
+Failure WindowsFailure(DWORD code);
+
+} // namespace qm
