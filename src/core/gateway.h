@@ -82,7 +82,7 @@ struct Gateway {
     // Asked between the pauses of a blocking wait, where no event is served:
     // an end of the program requested meanwhile (a system close) is carried
     // out there, within one pause. Unset: nothing is asked.
-    std::function<void()> serveEndRequest;
+    std::function<void()> serveEndRequest = {};
 };
 
 // Folder separator used when building AppPath-relative paths.
