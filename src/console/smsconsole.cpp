@@ -15,10 +15,10 @@
 #include "ui_frmsmsconsole.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QEvent>
-#include <QFocusEvent>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -100,10 +100,10 @@ void SMSConsole::connectHandlers()
 {
     auto *ui = form_.ui;
     for (QComboBox *list :
-         {ui->cmbModem, ui->cmbBaudrate, ui->cmbSMSType, ui->cmbOperationType, ui->cmbProtocol}) {
+         {ui->cmbModem, ui->cmbBaudrate, ui->cmbSMSType, ui->cmbOperationType, ui->cmbProtocol})
         connect(list, &QComboBox::currentIndexChanged, this, [this, list] { listAction(list); });
-        list->installEventFilter(this);
-    }
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget *old, QWidget *now) { onFocusChanged(old, now); });
     connect(ui->cmdStartSendSMS, &QPushButton::clicked, this, [this] { onStartSendSMS(); });
     connect(ui->txtSMSCenterNumber, &QLineEdit::textChanged, this,
             [this] { onSMSCenterNumberChanged(); });
@@ -271,16 +271,18 @@ bool SMSConsole::eventFilter(QObject *watched, QEvent *event)
             event->ignore();
             return true;
         }
-        return QObject::eventFilter(watched, event);
-    }
-    if (event->type() == QEvent::FocusOut) {
-        // Opening the list's own drop-down is not a loss of focus.
-        const auto *focus = static_cast<QFocusEvent *>(event);
-        if (focus->reason() != Qt::PopupFocusReason)
-            if (auto *list = qobject_cast<QComboBox *>(watched))
-                listAction(list);
     }
     return QObject::eventFilter(watched, event);
+}
+
+void SMSConsole::onFocusChanged(QWidget *old, QWidget *now)
+{
+    // A list is left only when the keyboard focus moves from it straight to
+    // another control of the console. Another window taking the activation
+    // (About, a message box, the list's own drop-down) or the console hiding
+    // takes the focus out of the console, and its coming back is no move.
+    if (auto *list = qobject_cast<QComboBox *>(old); list && now && now->window() == &form_)
+        listAction(list);
 }
 
 void SMSConsole::listAction(QComboBox *list)

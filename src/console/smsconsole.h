@@ -121,6 +121,7 @@ private:
     void retryStartLater();
     void onStartRetry();
     void listAction(QComboBox *list);
+    void onFocusChanged(QWidget *old, QWidget *now);
     void connectWindowLife();
     // The console window's close event: false to cancel it.
     bool onClose(bool fromCloseBox);

@@ -104,6 +104,12 @@ void sendFocus(QWidget *w, QEvent::Type type)
     QApplication::sendEvent(w, &event);
 }
 
+void tab(QWidget *w)
+{
+    QKeyEvent event(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
 TEST(ConsoleStartUp, EmptyFileGivesDefaultsStoppedTimersAndSavesNothing)
 {
     ConsoleRig r("");
@@ -156,6 +162,7 @@ TEST(ConsoleEditing, EachEditSavesTheWholeFileAtOnce)
 {
     ConsoleRig r(CompleteFile);
     auto &ui = r.ui();
+    QApplication::setActiveWindow(&r.form());
     ui.txtLegitimizationCode->setText("newcode"); // waits for the next save
     EXPECT_EQ(r.file(), CompleteFile);
     const std::string ansi =
@@ -176,10 +183,11 @@ TEST(ConsoleEditing, EachEditSavesTheWholeFileAtOnce)
         {[&] { ui.cmbModem->setCurrentIndex(3); }, "\"Port=4\""},
         {[&] { ui.cmbBaudrate->setCurrentIndex(0); }, "\"BaudRate=110\""},
         {[&] { ui.cmbSMSType->setCurrentIndex(5); }, "\"Setting=N 7 1\""},
-        // Losing the focus saves even without a change.
+        // Leaving a list saves even without a change.
         {[&] {
              fs::remove(r.t.dir / "smsconf.conf");
-             sendFocus(ui.cmbOperationType, QEvent::FocusOut);
+             ui.cmbSMSType->setFocus();
+             tab(ui.cmbSMSType);
          },
          "\"LegitimizationCode=newcode\""},
     };
@@ -194,6 +202,31 @@ TEST(ConsoleEditing, EachEditSavesTheWholeFileAtOnce)
     // The modem choices reached the port.
     EXPECT_EQ(r.t.port.portNumber(), 4);
     EXPECT_EQ(r.t.port.settings(), "110,N,7,1");
+}
+
+// Only the keyboard focus moving to another control of the console leaves a
+// list: the list's drop-down, or another window taking the activation, does not.
+TEST(ConsoleEditing, OneTabOutOfAListOneHandlerAndLeavingTheWindowNone)
+{
+    ConsoleRig r(CompleteFile);
+    auto &ui = r.ui();
+    QApplication::setActiveWindow(&r.form());
+    ui.cmbModem->setFocus();
+    ui.cmbModem->showPopup();
+    ui.cmbModem->hidePopup();
+    // In a call: a modem setting is asked about first; No keeps the port open.
+    ASSERT_FALSE(r.t.port.open());
+    r.t.notifier.answerYes = false;
+    tab(ui.cmbModem);
+    ASSERT_EQ(QApplication::focusWidget(), ui.cmbBaudrate);
+    // About takes the activation from the speed list, as the question's box
+    // does: no save, no second question.
+    fs::remove(r.t.dir / "smsconf.conf");
+    r.console->ShowAbout();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), r.console->about());
+    EXPECT_EQ(r.t.notifier.notices.size(), 1u);
+    EXPECT_FALSE(fs::exists(r.t.dir / "smsconf.conf"));
 }
 
 TEST(ConsoleEditing, EveryFieldTakesAMegabyteAndOnlyALongValueKeepsTheCursorSteady)
