@@ -4,7 +4,7 @@ set -euo pipefail
 # dpkg-dev and file: what CPack needs to find the package's library dependencies.
 pkgs=(cmake g++ make pkg-config clang libclang-rt-14-dev dpkg-dev file
       qt6-base-dev qt6-serialport-dev libcrypto++-dev libgtest-dev libgmock-dev
-      xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core fonts-dejavu-extra fonts-liberation time python3)
+      xvfb xauth x11-apps xdotool trayer imagemagick fonts-dejavu-core fonts-dejavu-extra fonts-liberation time python3)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

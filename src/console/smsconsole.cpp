@@ -24,6 +24,7 @@
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace qm
 {
@@ -401,14 +402,37 @@ void SMSConsole::startUp()
     // leaves that one thing as it was.
     loaded_ = LoadSettings(gw_, platform_.programFolder, platform_.fileDialog);
     st.AppPath = platform_.programFolder;
-    hasTray_ = platform_.trayAvailable ? platform_.trayAvailable()
-                                       : QSystemTrayIcon::isSystemTrayAvailable();
+    hasTray_ = trayAvailable();
     if (hasTray_)
         tray_->show();
+    else
+        watchForTray();
     fillLists();
     gw_.port.setReadLength(0);
     putLoadedValues();
     st.SettingsLoaded = true;
+}
+
+bool SMSConsole::trayAvailable() const
+{
+    return platform_.trayAvailable ? platform_.trayAvailable()
+                                   : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void SMSConsole::watchForTray()
+{
+    // The desktop's panel often starts after the program: look again every
+    // two seconds until a tray is there, then put the icon in it; from then
+    // on the console hides into it.
+    auto *watch = new QTimer(this);
+    connect(watch, &QTimer::timeout, this, [this, watch] {
+        if (!trayAvailable())
+            return;
+        hasTray_ = true;
+        tray_->show();
+        watch->deleteLater();
+    });
+    watch->start(2000);
 }
 
 void SMSConsole::fillLists()

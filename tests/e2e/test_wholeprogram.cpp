@@ -3,6 +3,8 @@
 
 #include "realprogram.h"
 
+#include <sys/stat.h>
+
 namespace qm::e2e
 {
 namespace
@@ -135,6 +137,52 @@ TEST_F(ExitUnderXvfb, EndsWithinASecondInsideAnExchangeWithThePortClosed)
         EXPECT_TRUE(f.log().ends_with("/False\r\n")) << f.log();
         EXPECT_THAT(f.log(), ::testing::Not(HasSubstr("Could not dial SMS Center")));
     }
+}
+
+// The console under a bare X server, where no tray exists until a desktop
+// panel starts after the program.
+using ConsoleUnderXvfb = RealProgram;
+
+TEST_F(ConsoleUnderXvfb, LeavingTheWindowIsNoEditAndALaterPanelTakesTheIcon)
+{
+    if (std::system("command -v trayer >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "needs trayer";
+    ProgramFolder f("UCP", "01");
+    const std::string console = start(f);
+    const auto shown = [] {
+        return xdotool("search --onlyvisible --name 'Quillmast Configuration'").has_value();
+    };
+    // Saves replace the file: a new inode.
+    const auto stamp = [&] {
+        struct stat s = {};
+        ::stat((f.dir / "smsconf.conf").c_str(), &s);
+        return std::pair(s.st_ino, s.st_mtim.tv_nsec);
+    };
+    const auto before = stamp();
+    // The focus on the speed list (its drop-down opened and closed), then About
+    // from the console's menu: without a tray the console is minimised, not hidden.
+    ASSERT_TRUE(xdotool("mousemove --window " + console +
+                        " 280 261 click 1 sleep 0.3 key Escape sleep 0.3 mousemove --window " +
+                        console + " 600 300 click 3 sleep 0.3 key a"));
+    ASSERT_NE(window("About Quillmast"), "");
+    EXPECT_TRUE(shown());
+
+    pid_t panel = Spawn("trayer --edge top --align right --widthtype request");
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            return std::system("w=$(xdotool search --classname '^panel$') && timeout 5 "
+                               "xwininfo -tree -id \"$w\" | grep -q '\"quillmast\"'") == 0;
+        },
+        30s))
+        << "the icon is docked in the panel";
+    // Seconds later the settings file is still untouched; a Tab out of the list saves it.
+    EXPECT_EQ(stamp(), before);
+    EXPECT_TRUE(xdotool("windowfocus --sync " + console + " key Tab"));
+    EXPECT_TRUE(WaitUntil([&] { return stamp() != before; }, 10s));
+    // With the tray, About hides the console.
+    EXPECT_TRUE(xdotool("mousemove --window " + console + " 744 20 click 1"));
+    EXPECT_TRUE(WaitUntil([&] { return !shown(); }, 10s));
+    Stop(panel);
 }
 
 } // namespace
