@@ -3,8 +3,6 @@
 
 #include "realprogram.h"
 
-#include <sys/stat.h>
-
 namespace qm::e2e
 {
 namespace
@@ -152,12 +150,7 @@ TEST_F(ConsoleUnderXvfb, LeavingTheWindowIsNoEditAndALaterPanelTakesTheIcon)
     const auto shown = [] {
         return xdotool("search --onlyvisible --name 'Quillmast Configuration'").has_value();
     };
-    // Saves replace the file: a new inode.
-    const auto stamp = [&] {
-        struct stat s = {};
-        ::stat((f.dir / "smsconf.conf").c_str(), &s);
-        return std::pair(s.st_ino, s.st_mtim.tv_nsec);
-    };
+    const auto stamp = [&] { return fs::last_write_time(f.dir / "smsconf.conf"); };
     const auto before = stamp();
     // The focus on the speed list (its drop-down opened and closed), then About
     // from the console's menu: without a tray the console is minimised, not hidden.
