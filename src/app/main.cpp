@@ -64,6 +64,11 @@ int main(int argc, char **argv)
     qm::SystemCloseWatcher systemClose;
     QObject::connect(&systemClose, &qm::SystemCloseWatcher::requested, &sms,
                      [&sms] { sms.SystemClose(); });
+    // The dial's carrier wait serves no events: it asks here after each pause.
+    sms.gateway().serveEndRequest = [&sms, &systemClose] {
+        if (systemClose.pending())
+            sms.SystemClose();
+    };
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, &sms,
                      [&sms](QSessionManager &) { sms.SystemClose(); });
     return QApplication::exec();

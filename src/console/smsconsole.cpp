@@ -15,15 +15,16 @@
 #include "ui_frmsmsconsole.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QEvent>
-#include <QFocusEvent>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace qm
 {
@@ -100,10 +101,10 @@ void SMSConsole::connectHandlers()
 {
     auto *ui = form_.ui;
     for (QComboBox *list :
-         {ui->cmbModem, ui->cmbBaudrate, ui->cmbSMSType, ui->cmbOperationType, ui->cmbProtocol}) {
+         {ui->cmbModem, ui->cmbBaudrate, ui->cmbSMSType, ui->cmbOperationType, ui->cmbProtocol})
         connect(list, &QComboBox::currentIndexChanged, this, [this, list] { listAction(list); });
-        list->installEventFilter(this);
-    }
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget *old, QWidget *now) { onFocusChanged(old, now); });
     connect(ui->cmdStartSendSMS, &QPushButton::clicked, this, [this] { onStartSendSMS(); });
     connect(ui->txtSMSCenterNumber, &QLineEdit::textChanged, this,
             [this] { onSMSCenterNumberChanged(); });
@@ -271,16 +272,18 @@ bool SMSConsole::eventFilter(QObject *watched, QEvent *event)
             event->ignore();
             return true;
         }
-        return QObject::eventFilter(watched, event);
-    }
-    if (event->type() == QEvent::FocusOut) {
-        // Opening the list's own drop-down is not a loss of focus.
-        const auto *focus = static_cast<QFocusEvent *>(event);
-        if (focus->reason() != Qt::PopupFocusReason)
-            if (auto *list = qobject_cast<QComboBox *>(watched))
-                listAction(list);
     }
     return QObject::eventFilter(watched, event);
+}
+
+void SMSConsole::onFocusChanged(QWidget *old, QWidget *now)
+{
+    // A list is left only when the keyboard focus moves from it straight to
+    // another control of the console. Another window taking the activation
+    // (About, a message box, the list's own drop-down) or the console hiding
+    // takes the focus out of the console, and its coming back is no move.
+    if (auto *list = qobject_cast<QComboBox *>(old); list && now && now->window() == &form_)
+        listAction(list);
 }
 
 void SMSConsole::listAction(QComboBox *list)
@@ -398,14 +401,37 @@ void SMSConsole::startUp()
     // leaves that one thing as it was.
     loaded_ = LoadSettings(gw_, platform_.programFolder, platform_.fileDialog);
     st.AppPath = platform_.programFolder;
-    hasTray_ = platform_.trayAvailable ? platform_.trayAvailable()
-                                       : QSystemTrayIcon::isSystemTrayAvailable();
+    hasTray_ = trayAvailable();
     if (hasTray_)
         tray_->show();
+    else
+        watchForTray();
     fillLists();
     gw_.port.setReadLength(0);
     putLoadedValues();
     st.SettingsLoaded = true;
+}
+
+bool SMSConsole::trayAvailable() const
+{
+    return platform_.trayAvailable ? platform_.trayAvailable()
+                                   : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void SMSConsole::watchForTray()
+{
+    // The desktop's panel often starts after the program: look again every
+    // two seconds until a tray is there, then put the icon in it; from then
+    // on the console hides into it.
+    auto *watch = new QTimer(this);
+    connect(watch, &QTimer::timeout, this, [this, watch] {
+        if (!trayAvailable())
+            return;
+        hasTray_ = true;
+        tray_->show();
+        watch->deleteLater();
+    });
+    watch->start(2000);
 }
 
 void SMSConsole::fillLists()

@@ -59,7 +59,7 @@ public:
     const ConsoleSettings &loadedSettings() const { return loaded_; }
     QSystemTrayIcon *trayIcon() const { return tray_.get(); }
     // Whether the console lives in a tray; without one the close box
-    // minimises instead of hiding (decided at start-up).
+    // minimises instead of hiding (until a tray appears).
     bool hasTray() const { return hasTray_; }
 
     // Window life. A tray notification by its code (514, 515, 517...).
@@ -121,6 +121,9 @@ private:
     void retryStartLater();
     void onStartRetry();
     void listAction(QComboBox *list);
+    void onFocusChanged(QWidget *old, QWidget *now);
+    bool trayAvailable() const;
+    void watchForTray();
     void connectWindowLife();
     // The console window's close event: false to cancel it.
     bool onClose(bool fromCloseBox);

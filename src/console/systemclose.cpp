@@ -12,9 +12,11 @@ namespace
 {
 
 int pipeFds[2] = {-1, -1};
+volatile std::sig_atomic_t closeAsked = 0;
 
 void onSignal(int)
 {
+    closeAsked = 1;
     const char byte = 1;
     // Async-signal-safe; a full pipe already holds a request.
     [[maybe_unused]] const auto n = ::write(pipeFds[1], &byte, 1);
@@ -40,6 +42,11 @@ SystemCloseWatcher::~SystemCloseWatcher()
 {
     for (int sig : {SIGTERM, SIGHUP, SIGINT})
         std::signal(sig, SIG_DFL);
+}
+
+bool SystemCloseWatcher::pending() const
+{
+    return closeAsked != 0;
 }
 
 void SystemCloseWatcher::onReadable()

@@ -156,6 +156,7 @@ TEST(ConsoleEditing, EachEditSavesTheWholeFileAtOnce)
 {
     ConsoleRig r(CompleteFile);
     auto &ui = r.ui();
+    QApplication::setActiveWindow(&r.form());
     ui.txtLegitimizationCode->setText("newcode"); // waits for the next save
     EXPECT_EQ(r.file(), CompleteFile);
     const std::string ansi =
@@ -176,10 +177,11 @@ TEST(ConsoleEditing, EachEditSavesTheWholeFileAtOnce)
         {[&] { ui.cmbModem->setCurrentIndex(3); }, "\"Port=4\""},
         {[&] { ui.cmbBaudrate->setCurrentIndex(0); }, "\"BaudRate=110\""},
         {[&] { ui.cmbSMSType->setCurrentIndex(5); }, "\"Setting=N 7 1\""},
-        // Losing the focus saves even without a change.
+        // Leaving a list saves even without a change.
         {[&] {
              fs::remove(r.t.dir / "smsconf.conf");
-             sendFocus(ui.cmbOperationType, QEvent::FocusOut);
+             ui.cmbSMSType->setFocus();
+             ui.txtStored->setFocus(Qt::TabFocusReason);
          },
          "\"LegitimizationCode=newcode\""},
     };
@@ -194,6 +196,25 @@ TEST(ConsoleEditing, EachEditSavesTheWholeFileAtOnce)
     // The modem choices reached the port.
     EXPECT_EQ(r.t.port.portNumber(), 4);
     EXPECT_EQ(r.t.port.settings(), "110,N,7,1");
+}
+
+// One Tab out of the port list in a call, one question: another window (the
+// question's box, here About) taking the activation from the next list is no
+// leaving of it, and saves nothing.
+TEST(ConsoleEditing, OneTabOutOfAListAsksOnceAndLeavingTheWindowNothing)
+{
+    ConsoleRig r(CompleteFile);
+    QApplication::setActiveWindow(&r.form());
+    r.ui().cmbModem->setFocus();
+    ASSERT_FALSE(r.t.port.open());
+    r.t.notifier.answerYes = false; // the port stays open
+    r.ui().cmbBaudrate->setFocus(Qt::TabFocusReason);
+    fs::remove(r.t.dir / "smsconf.conf");
+    r.console->ShowAbout();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), r.console->about());
+    EXPECT_EQ(r.t.notifier.notices.size(), 1u);
+    EXPECT_FALSE(fs::exists(r.t.dir / "smsconf.conf"));
 }
 
 TEST(ConsoleEditing, EveryFieldTakesAMegabyteAndOnlyALongValueKeepsTheCursorSteady)

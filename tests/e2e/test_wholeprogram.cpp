@@ -112,12 +112,19 @@ TEST_F(Kills, MidSaveTheSettingsFileIsTheOldOrTheNewOne)
 
 TEST_F(ExitUnderXvfb, EndsWithinASecondInsideAnExchangeWithThePortClosed)
 {
-    for (const std::string way : {"menu", "sigterm"}) {
+    // The last: a dial whose carrier never comes, ended in the blocking
+    // carrier wait, where no event is served, within one of its pauses.
+    for (const std::string way : {"menu", "sigterm", "sigterm waiting for the carrier"}) {
         SCOPED_TRACE(way);
+        const bool carrierWait = way.ends_with("carrier");
         ProgramFolder f("UCP", "01");
-        startSending(f, "--centre ucp");
-        // The frame went out: the gateway logs the centre's answers for a second.
-        ASSERT_TRUE(f.waitForRecord("\"kind\":\"received\""));
+        startSending(f, carrierWait ? "--result busy --connect-delay 3000" : "--centre ucp");
+        // The frame went out: the gateway logs the centre's answers for a second;
+        // or the dial's echo ended the wait for an answer and the carrier wait began.
+        ASSERT_TRUE(
+            carrierWait
+                ? WaitUntil([&] { return f.log().find("Recieved:ATDT") != f.log().npos; }, 30s)
+                : f.waitForRecord("\"kind\":\"received\""));
         auto asked = Clock::now();
         if (way == "menu") {
             ASSERT_TRUE(xdotool("mousemove 600 300 click 3"));
@@ -129,13 +136,56 @@ TEST_F(ExitUnderXvfb, EndsWithinASecondInsideAnExchangeWithThePortClosed)
         } else {
             ::kill(f.app, SIGTERM);
         }
-        EXPECT_EQ(WaitEnd(f.app, 3s), 0);
-        EXPECT_LT(Clock::now() - asked, 1000ms);
+        EXPECT_EQ(WaitEnd(f.app, 5s), 0);
+        // Within a second; in the carrier wait within one of its one-second pauses.
+        EXPECT_LT(Clock::now() - asked, carrierWait ? 2500ms : 1000ms);
         f.app = -1;
         EXPECT_TRUE(f.waitForRecord("\"reason\":\"port closed\""));
         // Nothing half-written: the log ends where an entry ends.
         EXPECT_TRUE(f.log().ends_with("/False\r\n")) << f.log();
+        EXPECT_THAT(f.log(), ::testing::Not(HasSubstr("Could not dial SMS Center")));
     }
+}
+
+// The console under a bare X server, where no tray exists until a desktop
+// panel starts after the program.
+using ConsoleUnderXvfb = RealProgram;
+
+TEST_F(ConsoleUnderXvfb, LeavingTheWindowIsNoEditAndALaterPanelTakesTheIcon)
+{
+    if (std::system("command -v trayer >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "needs trayer";
+    ProgramFolder f("UCP", "01");
+    const std::string console = start(f);
+    const auto shown = [] {
+        return xdotool("search --onlyvisible --name 'Quillmast Configuration'").has_value();
+    };
+    const auto stamp = [&] { return fs::last_write_time(f.dir / "smsconf.conf"); };
+    const auto before = stamp();
+    // The focus on the speed list (its drop-down opened and closed), then About
+    // from the console's menu: without a tray the console is minimised, not hidden.
+    ASSERT_TRUE(xdotool("mousemove --window " + console +
+                        " 280 261 click 1 sleep 0.3 key Escape sleep 0.3 mousemove --window " +
+                        console + " 600 300 click 3 sleep 0.3 key a"));
+    ASSERT_NE(window("About Quillmast"), "");
+    EXPECT_TRUE(shown());
+
+    pid_t panel = Spawn("trayer --edge top --align right --widthtype request");
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            return std::system("w=$(xdotool search --classname '^panel$') && timeout 5 "
+                               "xwininfo -tree -id \"$w\" | grep -q '\"quillmast\"'") == 0;
+        },
+        30s))
+        << "the icon is docked in the panel";
+    // Seconds later the settings file is still untouched; a Tab out of the list saves it.
+    EXPECT_EQ(stamp(), before);
+    EXPECT_TRUE(xdotool("windowfocus --sync " + console + " key Tab"));
+    EXPECT_TRUE(WaitUntil([&] { return stamp() != before; }, 10s));
+    // With the tray, About hides the console.
+    EXPECT_TRUE(xdotool("mousemove --window " + console + " 744 20 click 1"));
+    EXPECT_TRUE(WaitUntil([&] { return !shown(); }, 10s));
+    Stop(panel);
 }
 
 } // namespace
