@@ -11,7 +11,9 @@
 #include "dialogs/outboxpath.h"
 #include "dialogs/testmessage.h"
 #include "modem/applymodemsettings.h"
+#include "modem/linesettings.h"
 #include "modem/portevents.h"
+#include "ucp/ucpframe.h"
 #include "ui_frmsmsconsole.h"
 
 #include <QAction>
@@ -32,10 +34,20 @@ namespace
 {
 
 const QStringList Protocols{"UCP", "TAP"};
-const QStringList OperationTypes{"01", "03", "30", "51"};
-const QStringList BaudRates{"110",   "300",    "600",    "1200",  "2400",  "4800",
-                            "9600",  "14400",  "19200",  "28800", "38400", "56000",
-                            "57600", "115200", "128000", "256000"};
+// The speeds and operation types the core accepts, as the lists offer them.
+QStringList toList(const auto &entries)
+{
+    QStringList list;
+    for (const auto &e : entries) {
+        if constexpr (std::is_integral_v<std::decay_t<decltype(e)>>)
+            list << QString::number(e);
+        else
+            list << QString::fromLatin1(e.data(), qsizetype(e.size()));
+    }
+    return list;
+}
+const QStringList OperationTypes = toList(UCPOperationTypes);
+const QStringList BaudRates = toList(LineSpeeds);
 const QStringList SMSTypes{"O,8,1", "E,8,1", "N,8,1", "O,7,1", "E,7,1", "N,7,1"};
 const QStringList Modems{"COM 1", "COM 2", "COM 3", "COM 4"};
 

@@ -56,11 +56,7 @@ public:
 
     frmSMSConsole &form() { return form_; }
     Gateway &gateway() { return gw_; }
-    const ConsoleSettings &loadedSettings() const { return loaded_; }
     QSystemTrayIcon *trayIcon() const { return tray_.get(); }
-    // Whether the console lives in a tray; without one the close box
-    // minimises instead of hiding (until a tray appears).
-    bool hasTray() const { return hasTray_; }
 
     // Window life. A tray notification by its code (514, 515, 517...).
     void OnTrayNotification(int code);
@@ -80,9 +76,7 @@ public:
     // loaded. Offered by Ctrl+P and the console's context menu.
     void ChangeOutboxPath();
 
-    // The console window's own context menu: the tray menu's commands and
-    // the outbox path dialog.
-    QMenu *consoleMenu() const { return consoleMenu_; }
+    // The outbox path command of the console's own context menu.
     QAction *changePathAction() const { return changePathAction_; }
     frmAbout *about() const { return about_; }
     frmTestSMS *testSMS() const { return testSMS_; }

@@ -11,9 +11,6 @@ namespace qm
 namespace
 {
 
-constexpr std::array<int, 16> Speeds{110,   300,   600,   1200,  2400,  4800,   9600,   14400,
-                                     19200, 28800, 38400, 56000, 57600, 115200, 128000, 256000};
-
 Failure invalid(std::string_view text, std::string_view why)
 {
     return Failure{EINVAL,
@@ -32,7 +29,7 @@ bool toInt(std::string_view s, int &value)
 
 bool IsSupportedSpeed(int speed)
 {
-    for (int s : Speeds)
+    for (int s : LineSpeeds)
         if (s == speed)
             return true;
     return false;

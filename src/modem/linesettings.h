@@ -4,6 +4,7 @@
 // the same texts.
 
 #include "platform/failure.h"
+#include <array>
 
 #include <string_view>
 
@@ -19,7 +20,10 @@ struct LineSettings {
     int stopBits = 1; // 1 or 2; 15 stands for one and a half
 };
 
-// The speeds a port accepts (bit/s).
+// The speeds a port accepts (bit/s), in the order the console lists them.
+inline constexpr std::array<int, 16> LineSpeeds{110,   300,    600,    1200,  2400,  4800,
+                                                9600,  14400,  19200,  28800, 38400, 56000,
+                                                57600, 115200, 128000, 256000};
 bool IsSupportedSpeed(int speed);
 
 // Parses `text` into `out`; refuses incomplete or invalid texts (",N,8,1",

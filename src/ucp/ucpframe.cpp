@@ -3,6 +3,8 @@
 #include "log/controlchars.h"
 #include "ucp/ia5.h"
 
+#include <algorithm>
+
 namespace qm
 {
 
@@ -24,8 +26,7 @@ std::string UCPLengthField(std::size_t count)
 
 bool IsSupportedUCPOperation(std::string_view operationType)
 {
-    return operationType == "01" || operationType == "03" || operationType == "30" ||
-           operationType == "51";
+    return std::ranges::find(UCPOperationTypes, operationType) != UCPOperationTypes.end();
 }
 
 std::optional<std::string> BuildUCPFrame(std::string_view operationType, std::string_view recipient,

@@ -11,6 +11,7 @@
 //   51: R "//" A, seventeen "/", "3/" H, thirteen "/"
 // Frame = STX body checksum ETX, nothing after ETX.
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -29,7 +30,8 @@ std::string UCPLengthField(std::size_t count);
 // a longer frame cannot be sent at all.
 inline constexpr std::size_t MaxUCPFrameCount = 99999;
 
-// True for "01", "03", "30", "51".
+// The operation types the gateway sends, in the order the console lists them.
+inline constexpr std::array<std::string_view, 4> UCPOperationTypes{"01", "03", "30", "51"};
 bool IsSupportedUCPOperation(std::string_view operationType);
 
 // The whole frame, STX to ETX, with the text in IA5 form. LEN counts the
