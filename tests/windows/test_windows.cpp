@@ -47,12 +47,7 @@ TEST(WindowsOutbox, HeldOpenReadOnlyHiddenBusyAndFolderEntries)
     SetFileAttributesW((box / "hidden.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
     {
         HeldOpen reader(box / "open.dat", NoDeleting), writer(box / "busy.dat", 0);
-        std::string caption(StartSendingCaption);
-        const auto press = [&] {
-            return PressStartSendSMS(r.gw, caption, [&](std::string_view c) { caption = c; });
-        };
-        r.t.world.after(100s, [&] { press(); });
-        EXPECT_EQ(press(), SendCycleResult::Done);
+        Button(r).runUntil(100s);
     }
     auto accepted = r.record.messages("accepted");
     std::ranges::sort(accepted);
