@@ -152,7 +152,7 @@ TEST(ConsoleStartUp, CompleteFileFillsEveryFieldAndTheSwitchGoesBothWays)
     }
 }
 
-TEST(ConsoleEditing, EachEditSavesTheWholeFileAtOnce)
+TEST(ConsoleEditing, EachEditSavesTheWholeFileAtOnceAndOneTabOutOfAListAsksOnce)
 {
     ConsoleRig r(CompleteFile);
     auto &ui = r.ui();
@@ -196,19 +196,15 @@ TEST(ConsoleEditing, EachEditSavesTheWholeFileAtOnce)
     // The modem choices reached the port.
     EXPECT_EQ(r.t.port.portNumber(), 4);
     EXPECT_EQ(r.t.port.settings(), "110,N,7,1");
-}
 
-// One Tab out of the port list in a call, one question: another window (the
-// question's box, here About) taking the activation from the next list is no
-// leaving of it, and saves nothing.
-TEST(ConsoleEditing, OneTabOutOfAListAsksOnceAndLeavingTheWindowNothing)
-{
-    ConsoleRig r(CompleteFile);
-    QApplication::setActiveWindow(&r.form());
-    r.ui().cmbModem->setFocus();
+    // One Tab out of the port list in a call, one question: another window (the
+    // question's box, here About) taking the activation from the next list is no
+    // leaving of it, and saves nothing.
+    ASSERT_TRUE(r.t.notifier.notices.empty());
+    ui.cmbModem->setFocus();
     ASSERT_FALSE(r.t.port.open());
     r.t.notifier.answerYes = false; // the port stays open
-    r.ui().cmbBaudrate->setFocus(Qt::TabFocusReason);
+    ui.cmbBaudrate->setFocus(Qt::TabFocusReason);
     fs::remove(r.t.dir / "smsconf.conf");
     r.console->ShowAbout();
     QApplication::processEvents();

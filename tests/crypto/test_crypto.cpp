@@ -64,7 +64,7 @@ std::string notice(FakeNotifier &n)
     return seen;
 }
 
-TEST(Conversions, HexIsUpperCaseAndTextDropsTheTrailingElementAndBlanks)
+TEST(Conversions, HexTextAndRandomTexts)
 {
     FakeNotifier n;
     clsCryptoAPI api(n);
@@ -77,6 +77,19 @@ TEST(Conversions, HexIsUpperCaseAndTextDropsTheTrailingElementAndBlanks)
         EXPECT_EQ(api.ConvertStringFromHex(bad), "") << bad;
         EXPECT_EQ(notice(n), "Data corrupted|Data string is corrupted.  Cannot be Decrypted.");
     }
+    // Random texts: exact lengths, upper-case hex, salt characters.
+    for (std::int32_t len : {1, 19, 64}) {
+        SCOPED_TRACE(len);
+        for (int i = 0; i < 20; ++i) // blank random bytes at the end must not shorten it
+            EXPECT_EQ(api.CreateRandom(len, true, false).size(), std::size_t(len));
+        const std::string hex = api.CreateRandom(len, true, true);
+        EXPECT_EQ(hex.size(), std::size_t(len));
+        EXPECT_EQ(hex.find_first_not_of("0123456789ABCDEF"), std::string::npos) << hex;
+    }
+    const std::string salt = api.CreateSaltValue(4000);
+    ASSERT_EQ(salt.size(), 4000u);
+    for (char c : salt)
+        ASSERT_TRUE(std::isalnum(static_cast<unsigned char>(c)) && c != 'z') << c;
 }
 
 TEST(Hashes, ChoicesHexAndPasswords)
@@ -208,24 +221,6 @@ TEST(Provider, ARefusedChoiceGivesItUpAndAMissingOneFallsBackToTheDefault)
     service.defaultFails = 42;
     EXPECT_EQ(clsCryptoAPI(n, service).CreateHash("abc"), "");
     EXPECT_EQ(notice(n), "Cannot access CryptoAPI|Error creating DEFAULT key container - 42");
-}
-
-TEST(Random, ExactLengthUpperCaseHexAndSaltCharacters)
-{
-    FakeNotifier n;
-    clsCryptoAPI api(n);
-    for (std::int32_t len : {1, 19, 64}) {
-        SCOPED_TRACE(len);
-        for (int i = 0; i < 20; ++i) // blank random bytes at the end must not shorten it
-            EXPECT_EQ(api.CreateRandom(len, true, false).size(), std::size_t(len));
-        const std::string hex = api.CreateRandom(len, true, true);
-        EXPECT_EQ(hex.size(), std::size_t(len));
-        EXPECT_EQ(hex.find_first_not_of("0123456789ABCDEF"), std::string::npos) << hex;
-    }
-    const std::string salt = api.CreateSaltValue(4000);
-    ASSERT_EQ(salt.size(), 4000u);
-    for (char c : salt)
-        ASSERT_TRUE(std::isalnum(static_cast<unsigned char>(c)) && c != 'z') << c;
 }
 
 } // namespace

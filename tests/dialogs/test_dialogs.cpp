@@ -31,19 +31,18 @@ using namespace std::chrono_literals;
 
 TEST(TestMessageDialog, SendsTheFixedTextToTheNumberAsTypedAndLeavesTestModeOff)
 {
-    const struct {
-        const char *name;
-        sim::DialResult dial;
-        bool exchangeUnderWay, delivered; // a refused dialog stays open
-    } rows[] = {{"connects", sim::DialResult::Connect, false, true},
-                {"busy", sim::DialResult::Busy, false, false},
-                {"refused while an exchange runs", sim::DialResult::Connect, true, false}};
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
+    // Name, dial result, whether an exchange is under way (a refused dialog stays open), and
+    // whether the message reached the centre.
+    const std::tuple<const char *, sim::DialResult, bool, bool> rows[] = {
+        {"connects", sim::DialResult::Connect, false, true},
+        {"busy", sim::DialResult::Busy, false, false},
+        {"refused while an exchange runs", sim::DialResult::Connect, true, false}};
+    for (const auto &[name, dial, exchangeUnderWay, delivered] : rows) {
+        SCOPED_TRACE(name);
         RigOptions options;
-        options.modem.result = row.dial;
+        options.modem.result = dial;
         SendRig rig(options);
-        rig.gw.state.ExchangeInProgress = row.exchangeUnderWay;
+        rig.gw.state.ExchangeInProgress = exchangeUnderWay;
         bool testModeDuringSend = false;
         frmTestSMS dialog([&](const std::string &number) {
             rig.t.world.after(100ms, [&] { testModeDuringSend = rig.gw.state.TestMode; });
@@ -59,11 +58,11 @@ TEST(TestMessageDialog, SendsTheFixedTextToTheNumberAsTypedAndLeavesTestModeOff)
         for (const auto &refused : rig.record.messages("refused"))
             sent.push_back(refused);
         using Sent = std::vector<std::pair<std::string, std::string>>;
-        EXPECT_EQ(sent, (row.delivered ? Sent{{" 0612 999 ", "Korvane Test Message"}} : Sent{}));
-        EXPECT_EQ(testModeDuringSend, !row.exchangeUnderWay);
+        EXPECT_EQ(sent, (delivered ? Sent{{" 0612 999 ", "Korvane Test Message"}} : Sent{}));
+        EXPECT_EQ(testModeDuringSend, !exchangeUnderWay);
         EXPECT_FALSE(rig.gw.state.TestMode);
-        EXPECT_EQ(dialog.isVisible(), row.exchangeUnderWay);
-        EXPECT_EQ(rig.t.status.text() == ExchangeBusyText, row.exchangeUnderWay);
+        EXPECT_EQ(dialog.isVisible(), exchangeUnderWay);
+        EXPECT_EQ(rig.t.status.text() == ExchangeBusyText, exchangeUnderWay);
     }
 }
 

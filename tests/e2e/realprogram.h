@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <regex>
 
 namespace qm::e2e
 {
@@ -54,11 +55,9 @@ public:
     // How many messages the centre has accepted.
     long accepted() const
     {
-        const std::string r = record(), kind = R"("kind":"accepted")";
-        long n = 0;
-        for (auto at = r.find(kind); at != std::string::npos; at = r.find(kind, at + 1))
-            ++n;
-        return n;
+        const std::string r = record();
+        const std::regex kind(R"("kind":"accepted")");
+        return std::distance(std::sregex_iterator(r.begin(), r.end(), kind), {});
     }
     bool waitForRecord(const std::string &text, std::chrono::milliseconds limit = 30s) const
     {

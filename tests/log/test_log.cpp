@@ -17,23 +17,19 @@ const std::string Stamp = "06/12/2026 12:00:00: ";
 
 TEST(WriteLog, EachTargetGetsTheByteExactEntry)
 {
-    const struct {
-        LogTarget target;
-        bool master, events;
-        const char *status;
-    } rows[] = {{LogTarget::StatusLine, false, false, "m\x01\xe9"},
-                {LogTarget::MasterLog, true, false, "Status"},
-                {LogTarget::EventsLog, false, true, "Status"},
-                {LogTarget::BothLogs, true, true, "Status"},
-                {LogTarget(4), false, false, "Status"}, {LogTarget(-1), false, false, "Status"}};
+    // Target, then whether Master.Log and Events.Log get it; only the status line target shows it.
+    const std::tuple<LogTarget, bool, bool> rows[] = {
+        {LogTarget::StatusLine, false, false}, {LogTarget::MasterLog, true, false},
+        {LogTarget::EventsLog, false, true},   {LogTarget::BothLogs, true, true},
+        {LogTarget(4), false, false},          {LogTarget(-1), false, false}};
     const std::string entry = Stamp + "m\x01\xe9/False\r\n";
-    for (const auto &r : rows) {
-        SCOPED_TRACE(int(r.target));
+    for (const auto &[target, master, events] : rows) {
+        SCOPED_TRACE(int(target));
         TestGateway t;
-        WriteLog(t.gw, r.target, "m\x01\xe9");
-        EXPECT_EQ(t.readFile("Master.Log"), r.master ? entry : "");
-        EXPECT_EQ(t.readFile("Events.Log"), r.events ? entry : "");
-        EXPECT_EQ(t.status.text(), r.status);
+        WriteLog(t.gw, target, "m\x01\xe9");
+        EXPECT_EQ(t.readFile("Master.Log"), master ? entry : "");
+        EXPECT_EQ(t.readFile("Events.Log"), events ? entry : "");
+        EXPECT_EQ(t.status.text(), target == LogTarget::StatusLine ? "m\x01\xe9" : "Status");
     }
     TestGateway t;
     WriteLog(t.gw, LogTarget::MasterLog, "", true);

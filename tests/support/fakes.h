@@ -20,6 +20,7 @@ struct Notice {
     std::string title;
     std::string text;
     bool question;
+    bool operator==(const Notice &) const = default;
 };
 
 class FakeNotifier final : public Notifier

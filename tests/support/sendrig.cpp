@@ -24,18 +24,11 @@ int EventList::count(const std::string &kind) const
     return int(std::ranges::count(events, kind, &sim::SimEvent::kind));
 }
 
-namespace
-{
-std::unique_ptr<sim::SmsCentre> makeCentre(const RigOptions &o, sim::Recorder &r)
-{
-    if (o.protocol == "UCP")
-        return std::make_unique<sim::UcpCentre>(o.ucp, &r);
-    return std::make_unique<sim::TapCentre>(o.tap, &r);
-}
-} // namespace
-
 SendRig::SendRig(RigOptions o)
-    : centre(makeCentre(o, record)), modem(o.modem, centre.get(), &record),
+    : centre(o.protocol == "UCP"
+                 ? std::unique_ptr<sim::SmsCentre>(std::make_unique<sim::UcpCentre>(o.ucp, &record))
+                 : std::make_unique<sim::TapCentre>(o.tap, &record)),
+      modem(o.modem, centre.get(), &record),
       port(t.world, modem), gw{GatewayState{}, port,     t.world,  t.world,
                                t.notifier,     t.status, t.fields, t.timers}
 {
