@@ -14,22 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     qm::ConsoleSettings read;
     qm::ParseConfig(content, read);
 
-    qm::SavedSettings w;
-    w.AppPath = read.AppPath;
-    w.Port = read.Port + 1;
-    w.Setting = read.Setting;
-    w.BaudRate = read.BaudRate;
-    w.SMSCenterNumber = read.SMSCenterNumber;
-    w.Protocol = read.Protocol;
-    w.OpType = read.OpType;
-    w.TAPStoredText = read.TAPStoredText;
-    w.TAPDeliveredText = read.TAPDeliveredText;
-    w.AuthenticationCode = read.AuthenticationCode;
-    w.LegitimizationCode = read.LegitimizationCode;
-    w.PollingInterval = read.PollingInterval;
-
     qm::ConsoleSettings again;
-    qm::ParseConfig(qm::FormatConfig(w), again);
+    qm::ParseConfig(qm::FormatConfig(read), again);
     auto strip = [](std::string v) {
         std::erase(v, '"');
         return v;

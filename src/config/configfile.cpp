@@ -93,7 +93,7 @@ void ParseConfig(std::string_view content, ConsoleSettings &s)
         } else if (key == "Port") {
             int v;
             if (integerPart(value, v))
-                s.Port = v == INT_MIN ? v : v - 1;
+                s.Port = v;
         } else if (key == "Setting") {
             std::string frame = value;
             for (char &c : frame)
@@ -124,7 +124,7 @@ void ParseConfig(std::string_view content, ConsoleSettings &s)
     }
 }
 
-std::string FormatConfig(const SavedSettings &s)
+std::string FormatConfig(const ConsoleSettings &s)
 {
     std::string frame = s.Setting;
     for (char &c : frame)

@@ -10,37 +10,22 @@
 namespace qm
 {
 
-// The values read at start-up, used only to fill the console's fields.
+// The twelve settings of smsconf.conf in the file's key order: what start-up
+// reads to fill the console's fields, and what a save writes from them.
 struct ConsoleSettings {
-    int Port = 0;        // zero-based position in the port list
-    std::string Setting; // frame, e.g. "N,8,1"
+    std::string AppPath; // written; read but never applied
+    int Port = 1;        // COM n as in the file; below 1: no port selected
+    std::string Setting; // frame as the console shows it, e.g. "N,8,1"
     std::string BaudRate;
     std::string SMSCenterNumber;
     std::string Protocol;
     std::string OpType;
+    std::string TAPStoredText;
+    std::string TAPDeliveredText;
+    std::string AuthenticationCode;
+    std::string LegitimizationCode;
     int PollingInterval = 0; // milliseconds
-    std::string AppPath;     // kept, never applied
-    std::string TAPStoredText;
-    std::string TAPDeliveredText;
-    std::string AuthenticationCode;
-    std::string LegitimizationCode;
     bool operator==(const ConsoleSettings &) const = default;
-};
-
-// What SaveSettings writes, taken from the console's fields.
-struct SavedSettings {
-    std::string AppPath;
-    int Port = 0;        // one-based; 0 when no port is selected
-    std::string Setting; // frame as shown, e.g. "N,8,1"
-    std::string BaudRate;
-    std::string SMSCenterNumber;
-    std::string Protocol;
-    std::string OpType;
-    std::string TAPStoredText;
-    std::string TAPDeliveredText;
-    std::string AuthenticationCode;
-    std::string LegitimizationCode;
-    int PollingInterval = 0;
 };
 
 // Splits file content into entries the way the writer writes them: a quoted
@@ -53,6 +38,6 @@ void ParseConfig(std::string_view content, ConsoleSettings &settings);
 
 // The twelve lines, in the fixed key order. The format has no escape for a
 // double quote, so any in a value is dropped rather than breaking the file.
-std::string FormatConfig(const SavedSettings &s);
+std::string FormatConfig(const ConsoleSettings &s);
 
 } // namespace qm

@@ -49,11 +49,10 @@ ConsoleSettings LoadSettings(Gateway &gw, const std::string &programFolder, File
 void SaveSettings(Gateway &gw)
 {
     std::string &appPath = gw.state.AppPath;
-    if (appPath.empty() || appPath.back() != PathSeparator)
-        appPath += PathSeparator;
+    appPath = WithTrailingSeparator(appPath);
 
     const ConsoleFields &f = gw.fields;
-    SavedSettings s;
+    ConsoleSettings s;
     s.AppPath = appPath;
     s.Port = f.modemIndex() + 1;
     s.Setting = f.smsType();

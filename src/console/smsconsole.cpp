@@ -470,8 +470,8 @@ void SMSConsole::putLoadedValues()
     const ConsoleSettings &s = loaded_;
     // Each selection runs its change handler, so the serial settings are
     // applied as each modem list is filled.
-    if (s.Port >= 0 && s.Port < ui->cmbModem->count())
-        ui->cmbModem->setCurrentIndex(s.Port);
+    if (s.Port >= 1 && s.Port <= ui->cmbModem->count())
+        ui->cmbModem->setCurrentIndex(s.Port - 1);
     selectEntry(ui->cmbSMSType, s.Setting);
     selectEntry(ui->cmbBaudrate, s.BaudRate);
     ui->txtSMSCenterNumber->setText(fromAnsi(s.SMSCenterNumber));

@@ -10,6 +10,13 @@ void ConnectConsoleTimers(Gateway &gw)
     gw.timers.sec10.setTickHandler([&gw] { gw.state.WaitSec10 = false; });
 }
 
+std::string WithTrailingSeparator(std::string folder)
+{
+    if (folder.empty() || folder.back() != PathSeparator)
+        folder += PathSeparator;
+    return folder;
+}
+
 void BeginCall(GatewayState &st)
 {
     ++st.CallNumber;

@@ -97,6 +97,10 @@ struct Gateway {
 // '\\' on Windows (separator_unix.cpp, separator_win.cpp).
 extern const char PathSeparator;
 
+// `folder` with one trailing separator; a folder ending in one (a drive's
+// root, "/") keeps it.
+std::string WithTrailingSeparator(std::string folder);
+
 } // namespace qm
 
 namespace qm

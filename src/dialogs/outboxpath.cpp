@@ -5,13 +5,6 @@
 namespace qm
 {
 
-std::string WithTrailingSeparator(std::string folder)
-{
-    if (folder.empty() || folder.back() != PathSeparator)
-        folder += PathSeparator;
-    return folder;
-}
-
 void UpdateAppPath(Gateway &gw, const std::string &folder)
 {
     gw.state.AppPath = WithTrailingSeparator(folder);

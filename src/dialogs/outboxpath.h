@@ -13,9 +13,6 @@ namespace qm
 
 inline constexpr std::string_view PathChangedText = "Path Changed to : ";
 
-// `folder` with one trailing separator; a folder ending in one ("/") keeps it.
-std::string WithTrailingSeparator(std::string folder);
-
 // AppPath := folder with its trailing separator, reported on the status line
 // only (no log file entry). The settings are not saved.
 void UpdateAppPath(Gateway &gw, const std::string &folder);

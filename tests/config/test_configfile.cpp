@@ -33,16 +33,16 @@ const std::string FullFile = "\"AppPath=/opt/quillmast/\"\r\n"
                              "\"LegitimizationCode=legit\"\r\n"
                              "\"PollingInterval=1000\"\r\n";
 
-// The format has no escape for a double quote, so the writer must drop it.
-const SavedSettings Written{"/opt/quillmast/", 2,        "E,7,1", "19200",
-                            "0612 345",        "TAP",    "51",    "stored, with \"comma\"",
-                            "delivered",       "secret", "legit", 1000};
-
-// Port comes back as the 0-based modem index, Setting with commas; fields in
-// declaration order.
-const ConsoleSettings Read{1,        "E,7,1", "19200",           "0612 345",           "TAP",
-                           "51",     1000,    "/opt/quillmast/", "stored, with comma", "delivered",
-                           "secret", "legit"};
+// The format has no escape for a double quote, so the writer must drop it; Setting is shown with
+// commas.
+const ConsoleSettings Written{"/opt/quillmast/", 2,        "E,7,1", "19200",
+                              "0612 345",        "TAP",    "51",    "stored, with \"comma\"",
+                              "delivered",       "secret", "legit", 1000};
+const ConsoleSettings Read = [] {
+    ConsoleSettings s = Written;
+    s.TAPStoredText = "stored, with comma";
+    return s;
+}();
 
 // The rows after the first name only what differs from the defaults.
 #pragma GCC diagnostic push
@@ -52,8 +52,8 @@ TEST(ConfigFile, WritesEveryKeyAndReadsItBackAndOddValues)
     EXPECT_EQ(FormatConfig(Written), FullFile);
     const std::pair<std::string, ConsoleSettings> rows[] = {
         {FullFile, Read},
-        {"\"Port=0\"\r\n", {.Port = -1}},
-        {"\"Port=-0.5\"\r\n", {.Port = -2}},
+        {"\"Port=0\"\r\n", {.Port = 0}},
+        {"\"Port=-0.5\"\r\n", {.Port = -1}},
         {"\"Port=0x10\"\r\n", {}},
         {"\"PollingInterval=1e3\"\r\n", {.PollingInterval = 1000}},
         {"Protocol=U\"CP\r\n", {.Protocol = "UCP"}},
