@@ -7,24 +7,7 @@ cd "$(dirname "$0")/.."
 dir=${1:-build-windows}
 
 # wine64 alone brings the loader and the server, all that console programs need.
-pkgs=(cmake make file g++-mingw-w64-x86-64-posix googletest wine64)
-missing=()
-for p in "${pkgs[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-    # Another apt or dpkg may hold the lock for a while: wait for it.
-    for try in $(seq 1 30); do
-        if $SUDO apt-get update && DEBIAN_FRONTEND=noninteractive \
-            $SUDO apt-get install -y --no-install-recommends "${missing[@]}"; then
-            break
-        fi
-        [ "$try" -eq 30 ] && { echo "could not install: ${missing[*]}" >&2; exit 1; }
-        echo "apt-get failed (try $try), retrying in 10 s" >&2
-        sleep 10
-    done
-fi
+scripts/install-deps.sh cmake make file g++-mingw-w64-x86-64-posix googletest wine64
 
 # Assertions on and light optimisation: half the build time of Release, and
 # these tests check behaviour, not speed.

@@ -23,20 +23,6 @@ bool stillThere(const std::string &path)
 
 constexpr std::chrono::seconds SettleTime{1}, SettleTimeWithoutLineEnd{10}, ForgetAfter{60};
 
-// Differs once the file has been written to; empty when it is gone.
-std::string completionStamp(const std::string &path)
-{
-    if (std::string stamp = OutboxFileStamp(path); !stamp.empty())
-        return stamp;
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const auto size = fs::file_size(fs::path(path), ec);
-    if (ec)
-        return {};
-    const auto written = fs::last_write_time(fs::path(path), ec);
-    return std::to_string(size) + ":" + std::to_string(written.time_since_epoch().count());
-}
-
 bool endsWithLineEnd(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -52,7 +38,8 @@ bool looksComplete(GatewayState &st, const std::string &path, const std::string 
     std::error_code ec;
     if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec)))
         return true;
-    const std::string stamp = completionStamp(path);
+    // Differs once the file has been written to.
+    const std::string stamp = OutboxFileStamp(path);
     auto [it, fresh] = st.OutboxSightings.try_emplace(name);
     GatewayState::Sighting &seen = it->second;
     seen.lastSeen = now;

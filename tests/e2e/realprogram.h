@@ -100,6 +100,14 @@ public:
         const std::string out = line;
         return out.substr(0, out.find_first_of(" \n"));
     }
+    // Whether a popup of `app` (a menu, a drop-down: a shown window without a
+    // title) is up; with `wait`, once one is (at most 30 s).
+    static bool popupShown(pid_t app, bool wait = false)
+    {
+        return xdotool(std::string("search ") + (wait ? "--sync " : "") +
+                       "--all --onlyvisible --pid " + std::to_string(app) + " --name '^$'")
+            .has_value();
+    }
     // The first visible window with this caption.
     static std::string window(const std::string &caption)
     {

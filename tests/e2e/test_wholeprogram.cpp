@@ -127,9 +127,7 @@ TEST_F(ExitUnderXvfb, EndsWithinASecondInsideAnExchangeWithThePortClosed)
         auto asked = Clock::now();
         if (way == "menu") {
             ASSERT_TRUE(xdotool("mousemove 600 300 click 3"));
-            // The menu is the program's one shown window without a title.
-            ASSERT_TRUE(xdotool("search --sync --all --onlyvisible --pid " + std::to_string(f.app) +
-                                " --name '^$'"));
+            ASSERT_TRUE(popupShown(f.app, true));
             ASSERT_TRUE(xdotool("key x")); // E&xit
             asked = Clock::now();          // the key is with the X server
         } else {
@@ -163,9 +161,13 @@ TEST_F(ConsoleUnderXvfb, LeavingTheWindowIsNoEditAndALaterPanelTakesTheIcon)
     const auto before = stamp();
     // The focus on the speed list (its drop-down opened and closed), then About
     // from the console's menu: without a tray the console is minimised, not hidden.
-    ASSERT_TRUE(xdotool("mousemove --window " + console +
-                        " 280 261 click 1 sleep 0.3 key Escape sleep 0.3 mousemove --window " +
-                        console + " 600 300 click 3 sleep 0.3 key a"));
+    ASSERT_TRUE(xdotool("mousemove --window " + console + " 280 261 click 1"));
+    ASSERT_TRUE(popupShown(f.app, true));
+    ASSERT_TRUE(xdotool("key Escape"));
+    ASSERT_TRUE(WaitUntil([&] { return !popupShown(f.app); }, 30s));
+    ASSERT_TRUE(xdotool("mousemove --window " + console + " 600 300 click 3"));
+    ASSERT_TRUE(popupShown(f.app, true));
+    ASSERT_TRUE(xdotool("key a")); // &About...
     ASSERT_NE(window("About Quillmast"), "");
     EXPECT_TRUE(shown());
 
