@@ -4,7 +4,7 @@
 //
 //   outbox_pick [folder-for-the-test-outboxes]   (default: the temp folder)
 
-#include "outbox/outboxfile.h"
+#include "send/outboxfile.h"
 
 #include <algorithm>
 #include <chrono>

@@ -5,7 +5,7 @@
 //
 //   send_cost [MESSAGES]      (default 1000, per protocol)
 
-#include "console/autosending.h"
+#include "commands/autosending.h"
 #include "sendrig.h"
 
 #include <cstdio>

@@ -7,8 +7,8 @@
 //
 //   soak [MESSAGES]      (default 10000)
 
+#include "pure/ia5.h"
 #include "sendrig.h"
-#include "ucp/ia5.h"
 
 #include <cstdio>
 #include <cstdlib>

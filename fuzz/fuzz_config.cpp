@@ -1,7 +1,7 @@
 // The configuration reader takes whatever a hand-edited or damaged
 // smsconf.conf holds: it must read it without crashing, and whatever it read
 // must survive a rewrite (the format cannot hold a double quote).
-#include "config/configfile.h"
+#include "pure/configfile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -11,10 +11,10 @@
 // 3 the device vanishes) and the rest is the delay after the previous record,
 // in quarter seconds.
 
-#include "console/autosending.h"
+#include "commands/autosending.h"
 #include "fakes.h"
 #include "modem/portevents.h"
-#include "ucp/ia5.h"
+#include "pure/ia5.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // An outbox file holds whatever the producer (or a damaged disk) wrote: the
 // field reader must read any bytes, and what it yields must keep its promises.
-#include "outbox/outboxfields.h"
-#include "outbox/recipientfilter.h"
+#include "pure/outboxfields.h"
+#include "pure/recipientfilter.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // The TAP centre reads blocks from the line once the caller has logged in.
 // Any bytes must give ACK, NAK, RS or nothing, never a crash; a block that
 // decodes must be exactly what the gateway's builder makes of its fields.
-#include "tap/tapblock.h"
+#include "pure/tapblock.h"
 #include "tapcentre.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The UCP centre decodes whatever arrives on the line. Any bytes must give a
 // clean refusal or a decoded frame, and a decoded frame must survive being
 // built again by the gateway's builder and decoded once more.
-#include "ucp/ucpframe.h"
+#include "pure/ucpframe.h"
 #include "ucpcentre.h"
 
 #include <cstdint>

@@ -1,12 +1,12 @@
 // Builds the real platform, creates the console and runs the event loop.
 
-#include "console/qtadapters.h"
 #include "console/smsconsole.h"
 #include "console/systemclose.h"
-#include "modem/qtserialport.h"
-#include "platform/qtclock.h"
-#include "platform/qteventpump.h"
-#include "platform/qttimer.h"
+#include "qtplatform/qtadapters.h"
+#include "qtplatform/qtclock.h"
+#include "qtplatform/qteventpump.h"
+#include "qtplatform/qtserialport.h"
+#include "qtplatform/qttimer.h"
 
 #include <QApplication>
 #include <QDir>

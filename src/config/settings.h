@@ -1,10 +1,10 @@
 #pragma once
 // Reading smsconf.conf at start-up and rewriting it from the console's fields.
 
-#include "config/configfile.h"
 #include "core/gateway.h"
-#include "platform/failure.h"
 #include "platform/filedialog.h"
+#include "pure/configfile.h"
+#include "pure/failure.h"
 
 #include <string>
 

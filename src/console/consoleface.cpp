@@ -1,30 +1,14 @@
 #include "console/consoleface.h"
 
-#include "console/fonts.h"
 #include "ui_frmsmsconsole.h"
+#include "widgets/appicon.h"
+#include "widgets/fonts.h"
 
 #include <QAction>
 #include <QMenu>
 
-// The resources live in the static qm_edge library; nothing references
-// their initialiser, so the linker would drop it without this call, which
-// must stand outside any namespace.
-static void initConsoleResources()
-{
-    Q_INIT_RESOURCE(console);
-}
-
 namespace qm
 {
-
-QIcon applicationIcon()
-{
-    initConsoleResources();
-    QIcon icon;
-    for (int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/icons/quillmast-%1.png").arg(size), QSize(size, size));
-    return icon;
-}
 
 frmSMSConsole::frmSMSConsole(QWidget *parent)
     : QWidget(parent), ui((EnsureFontSubstitutions(), new Ui::frmSMSConsole))

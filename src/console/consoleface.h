@@ -3,7 +3,6 @@
 // popup menu, with no behaviour. The console's behaviour is layered on top
 // and reaches the widgets through `ui` (include "ui_frmsmsconsole.h").
 
-#include <QIcon>
 #include <QWidget>
 
 class QAction;
@@ -16,10 +15,6 @@ class frmSMSConsole;
 
 namespace qm
 {
-
-// The application icon (16, 32 and 48 px): console window, tray icon,
-// imgIcon and the dialogs all use this one.
-QIcon applicationIcon();
 
 class frmSMSConsole : public QWidget
 {

@@ -1,20 +1,21 @@
 #include "console/smsconsole.h"
+#include "widgets/appicon.h"
 
+#include "commands/autosending.h"
+#include "commands/outboxpath.h"
+#include "commands/testmessage.h"
 #include "config/settings.h"
-#include "console/ansi.h"
-#include "console/autosending.h"
 #include "console/steadycursor.h"
 #include "console/trayreaction.h"
 #include "dialogs/frmabout.h"
 #include "dialogs/frmchangepath.h"
 #include "dialogs/frmtestsms.h"
-#include "dialogs/outboxpath.h"
-#include "dialogs/testmessage.h"
 #include "modem/applymodemsettings.h"
-#include "modem/linesettings.h"
 #include "modem/portevents.h"
-#include "ucp/ucpframe.h"
+#include "pure/linesettings.h"
+#include "pure/ucpframe.h"
 #include "ui_frmsmsconsole.h"
+#include "widgets/ansi.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,14 +3,14 @@
 // settings editing). Its fields are the gateway's live settings, so it is
 // also the ConsoleFields and StatusLine the core routines read and write.
 
-#include "config/configfile.h"
+#include "commands/endprogram.h"
 #include "console/consoleface.h"
-#include "console/endprogram.h"
 #include "core/gateway.h"
 #include "dialogs/frmabout.h"
 #include "dialogs/frmchangepath.h"
 #include "dialogs/frmtestsms.h"
 #include "platform/filedialog.h"
+#include "pure/configfile.h"
 
 #include <QObject>
 #include <QPointer>

@@ -3,9 +3,6 @@
 // reach the world. One instance lives as long as the console; routines are
 // free functions taking it, and everything runs on one thread.
 
-#include "modem/modemanswers.h"
-#include "outbox/outboxfile.h"
-#include "outbox/recipientfilter.h"
 #include "platform/clock.h"
 #include "platform/consolefields.h"
 #include "platform/eventpump.h"
@@ -13,6 +10,9 @@
 #include "platform/serialport.h"
 #include "platform/statusline.h"
 #include "platform/timer.h"
+#include "pure/modemanswers.h"
+#include "pure/recipientfilter.h"
+#include "send/outboxfile.h"
 
 #include <map>
 #include <set>

@@ -1,5 +1,5 @@
 #include "crypto/clscryptoapi.h"
-#include "core/text.h"
+#include "pure/text.h"
 
 #include "crypto/securewipe.h"
 

@@ -1,8 +1,8 @@
 #include "dialogs/frmabout.h"
 
-#include "console/consoleface.h"
-#include "console/fonts.h"
-#include "dialogs/twips.h"
+#include "widgets/appicon.h"
+#include "widgets/fonts.h"
+#include "widgets/twips.h"
 
 #include <QCloseEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "dialogs/frmchangepath.h"
 
-#include "console/fonts.h"
-#include "dialogs/twips.h"
+#include "widgets/fonts.h"
+#include "widgets/twips.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "dialogs/frmtestsms.h"
 
-#include "console/ansi.h"
-#include "console/consoleface.h"
-#include "console/fonts.h"
-#include "dialogs/twips.h"
+#include "widgets/ansi.h"
+#include "widgets/appicon.h"
+#include "widgets/fonts.h"
+#include "widgets/twips.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -4,7 +4,7 @@
 // as typed, to the test send it was given; only a refusal because an
 // exchange is under way keeps the dialog open.
 
-#include "outbox/sendcycle.h"
+#include "send/sendcycle.h"
 
 #include <QDialog>
 

@@ -1,10 +1,10 @@
 #include "modem/dial.h"
 
-#include "core/text.h"
-#include "log/controlchars.h"
 #include "log/writelog.h"
-#include "modem/modemanswers.h"
 #include "modem/waits.h"
+#include "pure/controlchars.h"
+#include "pure/modemanswers.h"
+#include "pure/text.h"
 
 #include <chrono>
 
@@ -91,15 +91,6 @@ void DialSMSCenter(Gateway &gw, std::string number)
     // with it: its entry and its box tell the operator why.
     if (!st.Connected)
         ServePendingEvents(gw);
-}
-
-bool EnsureCall(Gateway &gw, std::string_view failureEntry)
-{
-    if (!gw.state.Connected)
-        DialSMSCenter(gw, gw.fields.smsCenterNumber());
-    if (!gw.state.Connected)
-        WriteLog(gw, LogTarget::BothLogs, failureEntry);
-    return gw.state.Connected;
 }
 
 } // namespace qm

@@ -16,9 +16,4 @@ namespace qm
 // failures are logged as Err-0003 and leave Connected as it was.
 void DialSMSCenter(Gateway &gw, std::string number);
 
-// The one way a routine makes sure a call is up: dials the console's SMS
-// Centre number when none is; when there is still none, writes
-// `failureEntry` to both logs. True when a call is up.
-bool EnsureCall(Gateway &gw, std::string_view failureEntry);
-
 } // namespace qm

@@ -1,9 +1,9 @@
 #include "modem/portevents.h"
 
-#include "core/text.h"
-#include "log/controlchars.h"
 #include "log/writelog.h"
-#include "modem/modemanswers.h"
+#include "pure/controlchars.h"
+#include "pure/modemanswers.h"
+#include "pure/text.h"
 
 namespace qm
 {

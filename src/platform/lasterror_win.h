@@ -2,7 +2,7 @@
 // A Windows error number as the gateway's Failure: the number and the
 // system's own text for it, in the system's language.
 
-#include "platform/failure.h"
+#include "pure/failure.h"
 
 #include <windows.h>
 

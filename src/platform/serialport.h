@@ -2,7 +2,7 @@
 // The serial port with modem control as the gateway uses it. The core is
 // handed one; it never creates a port itself. Texts are byte strings.
 
-#include "platform/failure.h"
+#include "pure/failure.h"
 
 #include <functional>
 #include <string>

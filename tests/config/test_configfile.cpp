@@ -1,10 +1,10 @@
 // The settings file, loading and saving it, and applying the modem settings.
 
-#include "config/configfile.h"
 #include "config/settings.h"
 #include "fakes.h"
 #include "modem/applymodemsettings.h"
-#include "modem/linesettings.h"
+#include "pure/configfile.h"
+#include "pure/linesettings.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

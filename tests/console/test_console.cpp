@@ -1,12 +1,12 @@
 // The console over the simulated world: start-up, editing, sending, and the
 // window's life with and without a tray.
 
-#include "console/ansi.h"
 #include "console/smsconsole.h"
 #include "console/trayreaction.h"
 #include "fakes.h"
 #include "qtapp.h"
 #include "ui_frmsmsconsole.h"
+#include "widgets/ansi.h"
 
 #include <gtest/gtest.h>
 

@@ -4,14 +4,14 @@
 // Before any Qt header: the simulator has a member named emit.
 #include "sendrig.h"
 
-#include "../console/qtapp.h"
+#include "commands/outboxpath.h"
+#include "commands/testmessage.h"
 #include "dialogs/frmchangepath.h"
 #include "dialogs/frmtestsms.h"
-#include "dialogs/outboxpath.h"
-#include "dialogs/testmessage.h"
 #include "log/writelog.h"
-#include "modem/qtserialport.h"
-#include "outbox/messagefile.h"
+#include "qtapp.h"
+#include "qtplatform/qtserialport.h"
+#include "send/messagefile.h"
 
 #include <gtest/gtest.h>
 

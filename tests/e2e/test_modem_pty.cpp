@@ -1,15 +1,15 @@
 // The send cycle over the real port adapter, pump, timers and clock against
 // smsc-sim on a pseudo-terminal, in real time: what only a real line shows.
 
-#include "console/autosending.h"
+#include "commands/autosending.h"
 #include "fakes.h"
 #include "modem/portevents.h"
-#include "modem/qtserialport.h"
-#include "outbox/sendcycle.h"
-#include "platform/qtclock.h"
-#include "platform/qteventpump.h"
-#include "platform/qttimer.h"
 #include "processes.h"
+#include "qtplatform/qtclock.h"
+#include "qtplatform/qteventpump.h"
+#include "qtplatform/qtserialport.h"
+#include "qtplatform/qttimer.h"
+#include "send/sendcycle.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "fakes.h"
-#include "log/controlchars.h"
 #include "log/writelog.h"
+#include "pure/controlchars.h"
 
 #include <gtest/gtest.h>
 

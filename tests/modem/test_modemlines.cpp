@@ -1,6 +1,6 @@
 // What the gateway does with modem answers, port events, and dialling.
 
-#include "console/endprogram.h"
+#include "commands/endprogram.h"
 #include "modem/dial.h"
 #include "modem/portevents.h"
 #include "sendrig.h"

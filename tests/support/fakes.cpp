@@ -1,6 +1,6 @@
 #include "fakes.h"
 
-#include "modem/linesettings.h"
+#include "pure/linesettings.h"
 
 #include <atomic>
 #include <fstream>

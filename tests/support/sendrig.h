@@ -3,9 +3,9 @@
 // behind it, in virtual time, over a temporary program folder with an
 // outbox: the world the send routines run in.
 
-#include "console/autosending.h"
+#include "commands/autosending.h"
 #include "fakes.h"
-#include "outbox/sendcycle.h"
+#include "send/sendcycle.h"
 
 #include "hayesmodem.h"
 #include "simport.h"

@@ -3,7 +3,7 @@
 // points do to the gateway.
 
 #include "config/settings.h"
-#include "outbox/outboxfile.h"
+#include "send/outboxfile.h"
 #include "sendrig.h"
 
 #include <gtest/gtest.h>

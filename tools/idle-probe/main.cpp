@@ -9,15 +9,15 @@
 //
 // The port is DIR/COM1; logs and the outbox are in DIR.
 
-#include "console/autosending.h"
+#include "commands/autosending.h"
 #include "core/gateway.h"
 #include "modem/dial.h"
 #include "modem/portevents.h"
-#include "modem/qtserialport.h"
-#include "outbox/sendcycle.h"
-#include "platform/qtclock.h"
-#include "platform/qteventpump.h"
-#include "platform/qttimer.h"
+#include "qtplatform/qtclock.h"
+#include "qtplatform/qteventpump.h"
+#include "qtplatform/qtserialport.h"
+#include "qtplatform/qttimer.h"
+#include "send/sendcycle.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "hayesmodem.h"
 
-#include "core/text.h"
+#include "pure/text.h"
 
 #include <algorithm>
 #include <cctype>

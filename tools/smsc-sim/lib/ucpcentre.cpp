@@ -1,5 +1,5 @@
 #include "ucpcentre.h"
-#include "core/text.h"
+#include "pure/text.h"
 
 #include <algorithm>
 

@@ -1,0 +1,416 @@
+#include "qtplatform/qtserialport.h"
+
+#include "pure/linesettings.h"
+#include "pure/modemanswers.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <utility>
+
+#ifndef _WIN32
+#include <poll.h>
+#endif
+#ifdef __linux__
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
+
+namespace qm
+{
+namespace
+{
+
+#ifdef __linux__
+constexpr int CarrierBit = TIOCM_CAR;
+#else
+constexpr int CarrierBit = 0x040;
+#endif
+
+constexpr int PollInterval = 100;        // ms, modem lines and error counters
+constexpr std::size_t MaxScanLine = 256; // result codes are short
+
+QSerialPort::Parity toQt(Parity p)
+{
+    switch (p) {
+    case Parity::None:
+        return QSerialPort::NoParity;
+    case Parity::Even:
+        return QSerialPort::EvenParity;
+    case Parity::Odd:
+        return QSerialPort::OddParity;
+    case Parity::Mark:
+        return QSerialPort::MarkParity;
+    case Parity::Space:
+        return QSerialPort::SpaceParity;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits toQtStopBits(int stopBits)
+{
+    switch (stopBits) {
+    case 2:
+        return QSerialPort::TwoStop;
+    case 15:
+        return QSerialPort::OneAndHalfStop;
+    default:
+        return QSerialPort::OneStop;
+    }
+}
+
+} // namespace
+
+QtSerialPort::QtSerialPort(std::string programFolder) : programFolder_(std::move(programFolder))
+{
+    QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { onReadyRead(); });
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this](QSerialPort::SerialPortError e) { onError(e); });
+    poll_.setInterval(PollInterval);
+    QObject::connect(&poll_, &QTimer::timeout, &port_, [this] { poll(); });
+}
+
+QtSerialPort::~QtSerialPort()
+{
+    handler_ = nullptr;
+    if (port_.isOpen())
+        port_.close();
+}
+
+std::string QtSerialPort::devicePath(int number) const
+{
+    const std::string name = "COM" + std::to_string(number);
+    const std::string local = programFolder_ + name;
+    // A dangling link still names the port (its server is gone): opening it
+    // then fails plainly instead of reaching some other device.
+    const QFileInfo info(QString::fromLocal8Bit(local.c_str()));
+    if (info.exists() || info.isSymLink())
+        return local;
+#ifdef _WIN32
+    return name;
+#else
+    return "/dev/ttyS" + std::to_string(number - 1);
+#endif
+}
+
+Failure QtSerialPort::failure(const char *what) const
+{
+    const int code = port_.error() == QSerialPort::NoError ? EIO : int(port_.error());
+    std::string text = port_.errorString().toLocal8Bit().toStdString();
+    if (text.empty() || port_.error() == QSerialPort::NoError)
+        text = what;
+    return Failure{code, text};
+}
+
+MaybeFailure QtSerialPort::applySettings()
+{
+    LineSettings ls;
+    if (auto f = ParseLineSettings(settings_, ls))
+        return f;
+    const bool ok =
+        port_.setBaudRate(ls.speed) &&
+        port_.setDataBits(static_cast<QSerialPort::DataBits>(ls.dataBits)) &&
+        port_.setParity(toQt(ls.parity)) && port_.setStopBits(toQtStopBits(ls.stopBits)) &&
+        port_.setFlowControl(rtsCts_ ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl);
+    if (!ok)
+        return failure("The device refused the line settings");
+    return std::nullopt;
+}
+
+MaybeFailure QtSerialPort::open()
+{
+    if (port_.isOpen())
+        return Failure{int(QSerialPort::OpenError), "Port already open"};
+    port_.setPortName(QString::fromLocal8Bit(devicePath(number_).c_str()));
+    if (auto f = applySettings())
+        return f;
+    if (!port_.open(QIODevice::ReadWrite))
+        return failure("The port could not be opened");
+
+    side_.clear();
+    scanLine_ = {};
+    derivedCarrier_ = false;
+    hasModemLines_ = hasCounters_ = false;
+#ifdef __linux__
+    const int fd = static_cast<int>(port_.handle());
+    int bits = 0;
+    hasModemLines_ = ::ioctl(fd, TIOCMGET, &bits) == 0;
+    lines_ = hasModemLines_ ? bits : 0;
+    serial_icounter_struct ic{};
+    hasCounters_ = ::ioctl(fd, TIOCGICOUNT, &ic) == 0;
+    if (hasCounters_)
+        counters_ = {ic.brk, ic.frame, ic.overrun, ic.buf_overrun, ic.parity};
+#else
+    const QSerialPort::PinoutSignals pins = port_.pinoutSignals();
+    hasModemLines_ = port_.error() == QSerialPort::NoError;
+    lines_ = pins.testFlag(QSerialPort::DataCarrierDetectSignal) ? CarrierBit : 0;
+    port_.clearError();
+#endif
+    if (hasModemLines_ || hasCounters_)
+        poll_.start();
+    return std::nullopt;
+}
+
+MaybeFailure QtSerialPort::close()
+{
+    poll_.stop();
+    if (!port_.isOpen())
+        return std::nullopt;
+    // Let what was written last (a hang-up, say) leave before the line drops.
+    port_.flush();
+    if (port_.bytesToWrite() > 0)
+        port_.waitForBytesWritten(500);
+    port_.close();
+    side_.clear();
+    scanLine_ = {};
+    lines_ = 0;
+    // A carrier taken from the modem's answers goes with the port, and is
+    // reported like a real line's carrier drop.
+    if (std::exchange(derivedCarrier_, false))
+        post(PortEvent::CarrierChanged);
+    return std::nullopt;
+}
+
+MaybeFailure QtSerialPort::setPortNumber(int number)
+{
+    if (port_.isOpen())
+        return Failure{EBUSY, "Operation not valid while the port is opened"};
+    if (number < 1 || number > 99)
+        return Failure{EINVAL, "Invalid port number"};
+    number_ = number;
+    return std::nullopt;
+}
+
+MaybeFailure QtSerialPort::setSettings(const std::string &text)
+{
+    LineSettings ls;
+    if (auto f = ParseLineSettings(text, ls))
+        return f;
+    settings_ = text;
+    if (port_.isOpen())
+        return applySettings();
+    return std::nullopt;
+}
+
+MaybeFailure QtSerialPort::setRtsCtsHandshaking()
+{
+    rtsCts_ = true;
+    if (port_.isOpen() && !port_.setFlowControl(QSerialPort::HardwareControl))
+        return failure("The device refused RTS/CTS handshaking");
+    return std::nullopt;
+}
+
+MaybeFailure QtSerialPort::clearInput()
+{
+    if (!port_.isOpen())
+        return Failure{int(QSerialPort::NotOpenError), "Device is not open"};
+    // What is thrown away is still read for the result codes first: a call
+    // that dropped just now ("NO CARRIER" waiting unread) must not keep the
+    // carrier taken from the answers.
+    if (!hasModemLines_)
+        drainDevice();
+    side_.clear();
+    if (!port_.clear(QSerialPort::Input))
+        return failure("The receive queue could not be cleared");
+    return std::nullopt;
+}
+
+MaybeFailure QtSerialPort::write(std::string_view bytes)
+{
+    if (!port_.isOpen())
+        return Failure{int(QSerialPort::NotOpenError), "Device is not open"};
+    const qint64 n = port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (n != static_cast<qint64>(bytes.size()))
+        return failure("The port could not be written");
+    // Hand the bytes to the device now: the caller may block next. A device
+    // that refuses them must not look like a sent frame.
+    port_.flush();
+    if (port_.error() == QSerialPort::WriteError || port_.error() == QSerialPort::ResourceError) {
+        Failure f = failure("The port could not be written");
+        port_.clearError();
+        return f;
+    }
+    return std::nullopt;
+}
+
+std::string QtSerialPort::readAll()
+{
+    const QByteArray fresh = port_.readAll();
+    std::string out;
+    out.swap(side_);
+    if (!hasModemLines_)
+        scanForCarrier(std::string_view(fresh.constData(), static_cast<std::size_t>(fresh.size())));
+    out.append(fresh.constData(), static_cast<std::size_t>(fresh.size()));
+    return out;
+}
+
+int QtSerialPort::bytesToWrite() const
+{
+    return static_cast<int>(port_.bytesToWrite());
+}
+
+bool QtSerialPort::carrierDetect()
+{
+    if (!port_.isOpen())
+        return false;
+    if (hasModemLines_) {
+#ifdef __linux__
+        int bits = 0;
+        if (::ioctl(static_cast<int>(port_.handle()), TIOCMGET, &bits) == 0)
+            return (bits & TIOCM_CAR) != 0;
+        return false;
+#else
+        return port_.pinoutSignals().testFlag(QSerialPort::DataCarrierDetectSignal);
+#endif
+    }
+    drainDevice();
+    return derivedCarrier_;
+}
+
+void QtSerialPort::drainDevice()
+{
+    // QSerialPort's own non-blocking read: it takes what waits in the device
+    // into its buffer without serving any other event. (A read behind its
+    // back could leave its read notifier to meet an empty device.)
+    for (int chunk = 0; chunk < 64 && port_.waitForReadyRead(0); ++chunk) {
+    }
+    port_.clearError(); // the zero wait reports a time-out when nothing came
+    const QByteArray fresh = port_.readAll();
+    if (fresh.isEmpty())
+        return;
+    scanForCarrier(std::string_view(fresh.constData(), static_cast<std::size_t>(fresh.size())));
+    side_.append(fresh.constData(), static_cast<std::size_t>(fresh.size()));
+    // Delivered as data at the next pump, not inside the caller's wait.
+    onReadyRead();
+}
+
+void QtSerialPort::scanForCarrier(std::string_view bytes)
+{
+    CollectModemLines(
+        scanLine_, bytes,
+        [this](const std::string &line) {
+            const ModemAnswer answer = ClassifyModemLine(line);
+            const bool carrier = answer.noCarrier ? false : answer.connect ? true : derivedCarrier_;
+            if (carrier != derivedCarrier_) {
+                derivedCarrier_ = carrier;
+                post(PortEvent::CarrierChanged);
+            }
+        },
+        MaxScanLine);
+}
+
+bool QtSerialPort::deviceHungUp() const
+{
+#ifndef _WIN32
+    pollfd pfd{static_cast<int>(port_.handle()), POLLIN, 0};
+    return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return false;
+#endif
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError e)
+{
+    // The device went away (unplugged, the far end of a pseudo-terminal
+    // closed): its read notifier would fire without end, so close the port.
+    // A pseudo-terminal reports this as a read error (end of file), hence
+    // the hang-up check.
+    if (!port_.isOpen() || lossPosted_)
+        return;
+    if (e != QSerialPort::ResourceError && !(e == QSerialPort::ReadError && deviceHungUp()))
+        return;
+    lossPosted_ = true;
+    QMetaObject::invokeMethod(
+        &port_,
+        [this] {
+            lossPosted_ = false;
+            if (!port_.isOpen())
+                return;
+            const bool hadLineCarrier = hasModemLines_ && (lines_ & CarrierBit) != 0;
+            close(); // reports a derived carrier itself
+            // The carrier went with the device.
+            if (hadLineCarrier)
+                raise(PortEvent::CarrierChanged);
+        },
+        Qt::QueuedConnection);
+}
+
+void QtSerialPort::raise(PortEvent event)
+{
+    if (handler_)
+        handler_(event);
+}
+
+void QtSerialPort::post(PortEvent event)
+{
+    QMetaObject::invokeMethod(
+        &port_, [this, event] { raise(event); }, Qt::QueuedConnection);
+}
+
+void QtSerialPort::onReadyRead()
+{
+    // The handler runs from our own queued call, never inside QSerialPort's
+    // signal: a handler that pumps (a modal box) would otherwise keep the
+    // port from announcing what arrives meanwhile.
+    if (dataPosted_)
+        return;
+    dataPosted_ = true;
+    QMetaObject::invokeMethod(
+        &port_,
+        [this] {
+            dataPosted_ = false;
+            deliverData();
+        },
+        Qt::QueuedConnection);
+}
+
+void QtSerialPort::deliverData()
+{
+    if (!port_.isOpen() || (side_.empty() && port_.bytesAvailable() == 0))
+        return;
+    raise(PortEvent::DataReceived);
+    // Whatever a handler left unread is announced again.
+    if (port_.isOpen() && (!side_.empty() || port_.bytesAvailable() > 0))
+        onReadyRead();
+}
+
+void QtSerialPort::poll()
+{
+#ifdef __linux__
+    if (!port_.isOpen())
+        return;
+    const int fd = static_cast<int>(port_.handle());
+    if (hasModemLines_) {
+        int bits = 0;
+        if (::ioctl(fd, TIOCMGET, &bits) == 0) {
+            const int changed = bits ^ lines_;
+            lines_ = bits;
+            if (changed & TIOCM_CTS)
+                raise(PortEvent::CtsChanged);
+            if (changed & TIOCM_DSR)
+                raise(PortEvent::DsrChanged);
+            if (changed & TIOCM_CAR)
+                raise(PortEvent::CarrierChanged);
+            if (changed & TIOCM_RNG)
+                raise(PortEvent::Ring);
+        }
+    }
+    serial_icounter_struct ic{};
+    if (hasCounters_ && port_.isOpen() && ::ioctl(fd, TIOCGICOUNT, &ic) == 0) {
+        const Counters was = counters_;
+        counters_ = {ic.brk, ic.frame, ic.overrun, ic.buf_overrun, ic.parity};
+        if (counters_.brk != was.brk)
+            raise(PortEvent::Break);
+        if (counters_.frame != was.frame)
+            raise(PortEvent::Framing);
+        if (counters_.overrun != was.overrun)
+            raise(PortEvent::Overrun);
+        if (counters_.bufOverrun != was.bufOverrun)
+            raise(PortEvent::RxOverflow);
+        if (counters_.parity != was.parity)
+            raise(PortEvent::Parity);
+    }
+#endif
+}
+
+} // namespace qm
