@@ -1,5 +1,7 @@
-// Builds the real platform, creates the console and runs the event loop.
+// Builds the real platform, the gateway over it and the console that drives
+// it, wires them together and runs the event loop.
 
+#include "console/formfields.h"
 #include "console/smsconsole.h"
 #include "console/systemclose.h"
 #include "qtplatform/qtadapters.h"
@@ -52,12 +54,23 @@ int main(int argc, char **argv)
     // moves AppPath (outbox and logs), never the modem.
     qm::QtSerialPort port(folder);
 
-    qm::SMSConsole sms(qm::ConsolePlatform{
-        port, pump, clock, notifier, fileDialog,
-        qm::ConsoleTimers{checkPendingSMS, sec1, sec2, sec4, sec8, sec10}, folder, &startRetry,
-        /*terminate: at once*/ {}, /*trayAvailable: ask Qt*/ {}});
+    // The gateway reads the console's fields and writes its status line; the
+    // console drives the gateway. Neither owns the other.
+    qm::frmSMSConsole form;
+    qm::FormFields fields(form);
+    qm::Gateway gw{qm::GatewayState{},
+                   port,
+                   pump,
+                   clock,
+                   notifier,
+                   fields,
+                   fields,
+                   qm::ConsoleTimers{checkPendingSMS, sec1, sec2, sec4, sec8, sec10}};
+    qm::SMSConsole sms(form, gw,
+                       qm::ConsoleOptions{fileDialog, folder, &startRetry,
+                                          /*terminate: at once*/ {}, /*trayAvailable: ask Qt*/ {}});
     sms.startUp();
-    sms.form().show();
+    form.show();
 
     // kill -TERM, a hang-up of the session, Ctrl+C; and the session manager
     // ending the session: the console lets itself close.
@@ -65,7 +78,7 @@ int main(int argc, char **argv)
     QObject::connect(&systemClose, &qm::SystemCloseWatcher::requested, &sms,
                      [&sms] { sms.SystemClose(); });
     // The dial's carrier wait serves no events: it asks here after each pause.
-    sms.gateway().serveEndRequest = [&sms, &systemClose] {
+    gw.serveEndRequest = [&sms, &systemClose] {
         if (systemClose.pending())
             sms.SystemClose();
     };

@@ -63,11 +63,8 @@ void selectEntry(QComboBox *list, const std::string &text)
 
 } // namespace
 
-SMSConsole::SMSConsole(ConsolePlatform platform, QObject *parent)
-    : QObject(parent),
-      platform_(std::move(platform)), gw_{GatewayState{},  platform_.port,     platform_.pump,
-                                          platform_.clock, platform_.notifier, *this,
-                                          *this,           platform_.timers}
+SMSConsole::SMSConsole(frmSMSConsole &form, Gateway &gw, ConsoleOptions options, QObject *parent)
+    : QObject(parent), form_(form), gw_(gw), options_(std::move(options))
 {
     // The configuration format cannot hold a double quote: refuse it where
     // text is typed or pasted.
@@ -91,7 +88,7 @@ SMSConsole::SMSConsole(ConsolePlatform platform, QObject *parent)
         timer->setInterval(interval);
     }
     ConnectConsoleTimers(gw_);
-    if (Timer *retry = platform_.startRetry) {
+    if (Timer *retry = options_.startRetry) {
         retry->setEnabled(false);
         retry->setInterval(1000);
         retry->setTickHandler([this] { onStartRetry(); });
@@ -261,7 +258,7 @@ void SMSConsole::endProcess()
 {
     if (tray_)
         tray_->hide();
-    EndProcess(gw_, platform_.terminate);
+    EndProcess(gw_, options_.terminate);
 }
 
 bool SMSConsole::onClose(bool fromCloseBox)
@@ -325,13 +322,13 @@ void SMSConsole::retryStartLater()
 {
     // A test message is under way further up the stack, and the loop cannot
     // start inside it: try again each second until it has ended.
-    if (platform_.startRetry)
-        platform_.startRetry->setEnabled(true);
+    if (options_.startRetry)
+        options_.startRetry->setEnabled(true);
 }
 
 void SMSConsole::onStartRetry()
 {
-    platform_.startRetry->setEnabled(false);
+    options_.startRetry->setEnabled(false);
     // A Stop in between cancels: the flag and the caption are checked again.
     if (!gw_.state.AutoSending || form_.ui->cmdStartSendSMS->text() != fromAnsi(StopSendingCaption))
         return;
@@ -347,7 +344,7 @@ void SMSConsole::saveIfLoaded()
 
 void SMSConsole::onProtocolSwitch()
 {
-    if (protocol() == "UCP")
+    if (gw_.fields.protocol() == "UCP")
         ShowUCPFields();
     else
         ShowTAPFields();
@@ -412,8 +409,8 @@ void SMSConsole::startUp()
     st.SettingsLoaded = false;
     // From here on each step stands on its own: a value that does not fit
     // leaves that one thing as it was.
-    loaded_ = LoadSettings(gw_, platform_.programFolder, platform_.fileDialog);
-    st.AppPath = platform_.programFolder;
+    loaded_ = LoadSettings(gw_, options_.programFolder, options_.fileDialog);
+    st.AppPath = options_.programFolder;
     hasTray_ = trayAvailable();
     if (hasTray_)
         tray_->show();
@@ -427,8 +424,8 @@ void SMSConsole::startUp()
 
 bool SMSConsole::trayAvailable() const
 {
-    return platform_.trayAvailable ? platform_.trayAvailable()
-                                   : QSystemTrayIcon::isSystemTrayAvailable();
+    return options_.trayAvailable ? options_.trayAvailable()
+                                  : QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void SMSConsole::watchForTray()
@@ -484,56 +481,6 @@ void SMSConsole::putLoadedValues()
     ui->txtDelivered->setText(fromAnsi(s.TAPDeliveredText));
     ui->txtAuthenticationCode->setText(fromAnsi(s.AuthenticationCode));
     ui->txtLegitimizationCode->setText(fromAnsi(s.LegitimizationCode));
-}
-
-std::string SMSConsole::smsCenterNumber() const
-{
-    return toAnsi(form_.ui->txtSMSCenterNumber->text());
-}
-std::string SMSConsole::protocol() const
-{
-    return toAnsi(form_.ui->cmbProtocol->currentText());
-}
-std::string SMSConsole::operationType() const
-{
-    return toAnsi(form_.ui->cmbOperationType->currentText());
-}
-std::string SMSConsole::authenticationCode() const
-{
-    return toAnsi(form_.ui->txtAuthenticationCode->text());
-}
-std::string SMSConsole::legitimizationCode() const
-{
-    return toAnsi(form_.ui->txtLegitimizationCode->text());
-}
-std::string SMSConsole::storedText() const
-{
-    return toAnsi(form_.ui->txtStored->text());
-}
-std::string SMSConsole::deliveredText() const
-{
-    return toAnsi(form_.ui->txtDelivered->text());
-}
-int SMSConsole::modemIndex() const
-{
-    return form_.ui->cmbModem->currentIndex();
-}
-std::string SMSConsole::baudRate() const
-{
-    return toAnsi(form_.ui->cmbBaudrate->currentText());
-}
-std::string SMSConsole::smsType() const
-{
-    return toAnsi(form_.ui->cmbSMSType->currentText());
-}
-
-void SMSConsole::setText(const std::string &text)
-{
-    form_.ui->statusBar->setText(fromAnsi(text));
-}
-std::string SMSConsole::text() const
-{
-    return toAnsi(form_.ui->statusBar->text());
 }
 
 } // namespace qm

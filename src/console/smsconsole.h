@@ -1,7 +1,7 @@
 #pragma once
-// The operator console: the designed face plus its behaviour (start-up,
-// settings editing). Its fields are the gateway's live settings, so it is
-// also the ConsoleFields and StatusLine the core routines read and write.
+// The operator console's behaviour over its designed face: start-up, settings
+// editing, the operator's commands, window life. Its fields are the
+// gateway's live settings (read through FormFields); main.cpp wires the two.
 
 #include "commands/endprogram.h"
 #include "console/consoleface.h"
@@ -26,14 +26,9 @@ class QSystemTrayIcon;
 namespace qm
 {
 
-// What the console is given: the world outside it.
-struct ConsolePlatform {
-    SerialPort &port;
-    EventPump &pump;
-    Clock &clock;
-    Notifier &notifier;
+// What the console is given besides its form and the gateway.
+struct ConsoleOptions {
     FileDialog &fileDialog;
-    ConsoleTimers timers;
     std::string programFolder; // the executable's folder, with trailing separator
     // Retries a start of automatic sending that a test message held up.
     Timer *startRetry = nullptr;
@@ -43,12 +38,14 @@ struct ConsolePlatform {
     std::function<bool()> trayAvailable = {};
 };
 
-class SMSConsole final : public QObject, public ConsoleFields, public StatusLine
+class SMSConsole final : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit SMSConsole(ConsolePlatform platform, QObject *parent = nullptr);
+    // The form is the console's face; the gateway reads its fields through a
+    // FormFields over the same form. Both outlive the console.
+    SMSConsole(frmSMSConsole &form, Gateway &gw, ConsoleOptions options, QObject *parent = nullptr);
     ~SMSConsole() override;
 
     // Runs the start-up sequence once: flags, settings file, lists, fields.
@@ -85,22 +82,6 @@ public:
     void ShowUCPFields();
     void ShowTAPFields();
 
-    // ConsoleFields
-    std::string smsCenterNumber() const override;
-    std::string protocol() const override;
-    std::string operationType() const override;
-    std::string authenticationCode() const override;
-    std::string legitimizationCode() const override;
-    std::string storedText() const override;
-    std::string deliveredText() const override;
-    int modemIndex() const override;
-    std::string baudRate() const override;
-    std::string smsType() const override;
-
-    // StatusLine
-    void setText(const std::string &text) override;
-    std::string text() const override;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -124,9 +105,9 @@ private:
     void endProcess();
     void hideConsole();
 
-    frmSMSConsole form_;
-    ConsolePlatform platform_;
-    Gateway gw_;
+    frmSMSConsole &form_;
+    Gateway &gw_;
+    ConsoleOptions options_;
     ConsoleSettings loaded_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     bool hasTray_ = false;

@@ -11,8 +11,8 @@
 #include "platform/statusline.h"
 #include "platform/timer.h"
 #include "pure/modemanswers.h"
+#include "pure/outboxfields.h"
 #include "pure/recipientfilter.h"
-#include "send/outboxfile.h"
 
 #include <map>
 #include <set>
@@ -84,9 +84,10 @@ struct Gateway {
     std::string programName = "Quillmast";
     // Creates the recipient filter for each message read from a file.
     RecipientFilterFactory recipientFilter = MakePassThroughRecipientFilter;
-    // How message files are read and deleted (tests put faults here).
-    std::function<OutboxFileRead(const std::string &path)> readMessageFile = ReadOutboxFile;
-    std::function<MaybeFailure(const std::string &path)> deleteMessageFile = DeleteOutboxFile;
+    // How message files are read and deleted (tests put faults here); unset:
+    // ReadOutboxFile and DeleteOutboxFile, on the outbox folder on disk.
+    std::function<OutboxFileRead(const std::string &path)> readMessageFile = {};
+    std::function<MaybeFailure(const std::string &path)> deleteMessageFile = {};
     // Asked between the pauses of a blocking wait, where no event is served:
     // an end of the program requested meanwhile (a system close) is carried
     // out there, within one pause. Unset: nothing is asked.

@@ -13,6 +13,7 @@
 //    so one line and two lines both work;
 //  - anything after the second field is ignored; a missing field is empty.
 
+#include "pure/failure.h"
 #include "pure/message.h"
 
 #include <string>
@@ -30,6 +31,13 @@ struct OutboxField {
 struct OutboxFields {
     OutboxField recipient;
     OutboxField message;
+};
+
+// A message file as read from disk: its fields, or why it could not be read.
+struct OutboxFileRead {
+    OutboxFields fields;
+    MaybeFailure failure; // set when the file could not be opened or read
+    std::string stamp;    // OutboxFileStamp of what was read; empty where unknown
 };
 
 OutboxFields ReadOutboxFields(std::string_view content);

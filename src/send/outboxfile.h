@@ -35,12 +35,6 @@ std::optional<std::string> PickOutboxFile(const std::string &folder, MaybeFailur
 // True when `name` has the message-file suffix and is not hidden.
 bool IsOutboxFileName(const std::string &name);
 
-struct OutboxFileRead {
-    OutboxFields fields;
-    MaybeFailure failure; // set when the file could not be opened or read
-    std::string stamp;    // OutboxFileStamp of what was read; empty where unknown
-};
-
 // A stamp of the file now (device, inode, size, modification and change
 // times): it differs once the file has been rewritten or replaced. Empty
 // when the file is not there or the platform does not tell.

@@ -1,6 +1,7 @@
 // The console over the simulated world: start-up, editing, sending, and the
 // window's life with and without a tray.
 
+#include "console/formfields.h"
 #include "console/smsconsole.h"
 #include "console/trayreaction.h"
 #include "fakes.h"
@@ -54,16 +55,16 @@ struct ConsoleRig : FileDialog {
             timer->setEnabled(true);
         }
         console = std::make_unique<SMSConsole>(
-            ConsolePlatform{t.port, t.world, t.world, t.notifier, *this, t.timers,
-                            t.dir.string() + "/", &startRetry,
-                            [this](int status) {
-                                ends.push_back(std::to_string(status) +
-                                               (state().SendCycleRunning ? " in cycle" : "") +
-                                               (t.port.isOpen() ? " port open" : "") +
-                                               (console->trayIcon()->isVisible() ? " icon" : "") +
-                                               (form().isVisible() ? " shown" : ""));
-                            },
-                            [tray] { return tray; }});
+            face, gw,
+            ConsoleOptions{*this, t.dir.string() + "/", &startRetry,
+                           [this](int status) {
+                               ends.push_back(std::to_string(status) +
+                                              (state().SendCycleRunning ? " in cycle" : "") +
+                                              (t.port.isOpen() ? " port open" : "") +
+                                              (console->trayIcon()->isVisible() ? " icon" : "") +
+                                              (form().isVisible() ? " shown" : ""));
+                           },
+                           [tray] { return tray; }});
         console->startUp();
         form().show();
     }
@@ -75,9 +76,9 @@ struct ConsoleRig : FileDialog {
     {
         return {&t.CheckPendingSMS, &t.sec1, &t.sec2, &t.sec4, &t.sec8, &t.sec10};
     }
-    frmSMSConsole &form() { return console->form(); }
+    frmSMSConsole &form() { return face; }
     Ui::frmSMSConsole &ui() { return *form().ui; }
-    GatewayState &state() { return console->gateway().state; }
+    GatewayState &state() { return gw.state; }
     std::string file() const { return t.readFile("smsconf.conf"); }
     // The fields' texts, lists first, as one string.
     std::string shown()
@@ -94,6 +95,9 @@ struct ConsoleRig : FileDialog {
 
     TestGateway t;
     SimTimer startRetry{t.world};
+    frmSMSConsole face;
+    FormFields fields{face};
+    Gateway gw{GatewayState{}, t.port, t.world, t.world, t.notifier, fields, fields, t.timers};
     std::vector<std::string> ends; // each process end: status and what was left
     std::unique_ptr<SMSConsole> console;
 };

@@ -7,6 +7,7 @@
 #include "pure/ia5.h"
 #include "pure/outboxfields.h"
 #include "pure/recipientfilter.h"
+#include "send/outboxfile.h"
 #include "send/sendcycle.h"
 #include "sendrig.h"
 
