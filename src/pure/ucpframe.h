@@ -10,6 +10,13 @@
 //   30: R "///1//////" H "/"
 //   51: R "//" A, seventeen "/", "3/" H, thirteen "/"
 // Frame = STX body checksum ETX, nothing after ETX.
+//
+// Layout and checksum follow the public EMI-UCP interface specification:
+// "stx <header>/<data>/<checksum> etx", the header being TRN (two digits),
+// LEN (five digits: the characters between stx and etx), "O" for an
+// operation, OT; the checksum is the sum of every character after stx up to
+// and including the last "/", its 8 low bits as two hex characters, high
+// nibble first.
 
 #include <array>
 #include <cstddef>
