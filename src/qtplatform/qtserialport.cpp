@@ -1,9 +1,8 @@
 #include "qtplatform/qtserialport.h"
 
+#include "platform/comport.h"
 #include "pure/linesettings.h"
 #include "pure/modemanswers.h"
-
-#include <QFileInfo>
 
 #include <cerrno>
 #include <utility>
@@ -79,18 +78,7 @@ QtSerialPort::~QtSerialPort()
 
 std::string QtSerialPort::devicePath(int number) const
 {
-    const std::string name = "COM" + std::to_string(number);
-    const std::string local = programFolder_ + name;
-    // A dangling link still names the port (its server is gone): opening it
-    // then fails plainly instead of reaching some other device.
-    const QFileInfo info(QString::fromLocal8Bit(local.c_str()));
-    if (info.exists() || info.isSymLink())
-        return local;
-#ifdef _WIN32
-    return name;
-#else
-    return "/dev/ttyS" + std::to_string(number - 1);
-#endif
+    return ComPortDevice(programFolder_, number);
 }
 
 Failure QtSerialPort::failure(const char *what) const

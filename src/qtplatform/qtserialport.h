@@ -1,11 +1,9 @@
 #pragma once
 // The real serial port over QSerialPort.
 //
-// COM n is the file <program folder> + "COMn" when it exists (a link to /dev/ttyUSB0,
-// to a pseudo-terminal served by the simulator ...), else /dev/ttyS(n-1)
-// ("COMn" on Windows). Events are raised from the event loop only: data
-// received as soon as one byte waits; modem-line changes and line-error
-// counters polled every 100 ms where the device reports them.
+// COM n is the device ComPortDevice names. Events are raised from the event
+// loop only: data received as soon as one byte waits; modem-line changes and
+// line-error counters polled every 100 ms where the device reports them.
 //
 // A device without modem lines (a pseudo-terminal, some USB adapters) gets
 // its carrier from the result codes passing through: a line holding
