@@ -2,7 +2,6 @@
 
 #include "platform/comport.h"
 #include "pure/linesettings.h"
-#include "pure/modemanswers.h"
 
 #include <cerrno>
 #include <utility>
@@ -26,8 +25,7 @@ constexpr int CarrierBit = TIOCM_CAR;
 constexpr int CarrierBit = 0x040;
 #endif
 
-constexpr int PollInterval = 100;        // ms, modem lines and error counters
-constexpr std::size_t MaxScanLine = 256; // result codes are short
+constexpr int PollInterval = 100; // ms, modem lines and error counters
 
 QSerialPort::Parity toQt(Parity p)
 {
@@ -116,8 +114,7 @@ MaybeFailure QtSerialPort::open()
         return failure("The port could not be opened");
 
     side_.clear();
-    scanLine_ = {};
-    derivedCarrier_ = false;
+    answerCarrier_.reset();
     hasModemLines_ = hasCounters_ = false;
 #ifdef __linux__
     const int fd = static_cast<int>(port_.handle());
@@ -150,11 +147,10 @@ MaybeFailure QtSerialPort::close()
         port_.waitForBytesWritten(500);
     port_.close();
     side_.clear();
-    scanLine_ = {};
     lines_ = 0;
     // A carrier taken from the modem's answers goes with the port, and is
     // reported like a real line's carrier drop.
-    if (std::exchange(derivedCarrier_, false))
+    if (answerCarrier_.reset())
         post(PortEvent::CarrierChanged);
     return std::nullopt;
 }
@@ -252,7 +248,7 @@ bool QtSerialPort::carrierDetect()
 #endif
     }
     drainDevice();
-    return derivedCarrier_;
+    return answerCarrier_.up();
 }
 
 void QtSerialPort::drainDevice()
@@ -274,17 +270,8 @@ void QtSerialPort::drainDevice()
 
 void QtSerialPort::scanForCarrier(std::string_view bytes)
 {
-    CollectModemLines(
-        scanLine_, bytes,
-        [this](const std::string &line) {
-            const ModemAnswer answer = ClassifyModemLine(line);
-            const bool carrier = answer.noCarrier ? false : answer.connect ? true : derivedCarrier_;
-            if (carrier != derivedCarrier_) {
-                derivedCarrier_ = carrier;
-                post(PortEvent::CarrierChanged);
-            }
-        },
-        MaxScanLine);
+    for (int changes = answerCarrier_.feed(bytes); changes > 0; --changes)
+        post(PortEvent::CarrierChanged);
 }
 
 bool QtSerialPort::deviceHungUp() const

@@ -7,14 +7,15 @@
 //
 // A device without modem lines (a pseudo-terminal, some USB adapters) gets
 // its carrier from the result codes passing through: a line holding
-// "CONNECT" raises it, "NO CARRIER" drops it, each with a carrier event.
+// "CONNECT" raises it, "NO CARRIER" drops it (AnswerCarrier), each with a
+// carrier event.
 // Carrier queries look at what waits in the device, so a caller blocked
 // without pumping still sees a CONNECT; those bytes are kept and delivered
 // as data at the next pump. Clearing the input reads what it throws away
 // for the result codes first.
 
 #include "platform/serialport.h"
-#include "pure/modemanswers.h"
+#include "pure/answercarrier.h"
 
 #include <QSerialPort>
 #include <QTimer>
@@ -83,11 +84,10 @@ private:
         int brk = 0, frame = 0, overrun = 0, bufOverrun = 0, parity = 0;
     } counters_;
 
-    // Without modem lines: bytes taken from the device but not yet read,
-    // the line being scanned and the carrier it gave.
+    // Without modem lines: bytes taken from the device but not yet read, and
+    // the carrier the answers among them gave.
     std::string side_;
-    ModemLine scanLine_;
-    bool derivedCarrier_ = false;
+    AnswerCarrier answerCarrier_;
     bool dataPosted_ = false;
     bool lossPosted_ = false;
 };
