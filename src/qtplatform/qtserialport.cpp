@@ -6,24 +6,10 @@
 #include <cerrno>
 #include <utility>
 
-#ifndef _WIN32
-#include <poll.h>
-#endif
-#ifdef __linux__
-#include <linux/serial.h>
-#include <sys/ioctl.h>
-#endif
-
 namespace qm
 {
 namespace
 {
-
-#ifdef __linux__
-constexpr int CarrierBit = TIOCM_CAR;
-#else
-constexpr int CarrierBit = 0x040;
-#endif
 
 constexpr int PollInterval = 100; // ms, modem lines and error counters
 
@@ -115,23 +101,8 @@ MaybeFailure QtSerialPort::open()
 
     side_.clear();
     answerCarrier_.reset();
-    hasModemLines_ = hasCounters_ = false;
-#ifdef __linux__
-    const int fd = static_cast<int>(port_.handle());
-    int bits = 0;
-    hasModemLines_ = ::ioctl(fd, TIOCMGET, &bits) == 0;
-    lines_ = hasModemLines_ ? bits : 0;
-    serial_icounter_struct ic{};
-    hasCounters_ = ::ioctl(fd, TIOCGICOUNT, &ic) == 0;
-    if (hasCounters_)
-        counters_ = {ic.brk, ic.frame, ic.overrun, ic.buf_overrun, ic.parity};
-#else
-    const QSerialPort::PinoutSignals pins = port_.pinoutSignals();
-    hasModemLines_ = port_.error() == QSerialPort::NoError;
-    lines_ = pins.testFlag(QSerialPort::DataCarrierDetectSignal) ? CarrierBit : 0;
-    port_.clearError();
-#endif
-    if (hasModemLines_ || hasCounters_)
+    modemLines_.probe(port_);
+    if (modemLines_.worthPolling())
         poll_.start();
     return std::nullopt;
 }
@@ -147,7 +118,7 @@ MaybeFailure QtSerialPort::close()
         port_.waitForBytesWritten(500);
     port_.close();
     side_.clear();
-    lines_ = 0;
+    modemLines_.clear();
     // A carrier taken from the modem's answers goes with the port, and is
     // reported like a real line's carrier drop.
     if (answerCarrier_.reset())
@@ -191,7 +162,7 @@ MaybeFailure QtSerialPort::clearInput()
     // What is thrown away is still read for the result codes first: a call
     // that dropped just now ("NO CARRIER" waiting unread) must not keep the
     // carrier taken from the answers.
-    if (!hasModemLines_)
+    if (!modemLines_.hasLines())
         drainDevice();
     side_.clear();
     if (!port_.clear(QSerialPort::Input))
@@ -222,7 +193,7 @@ std::string QtSerialPort::readAll()
     const QByteArray fresh = port_.readAll();
     std::string out;
     out.swap(side_);
-    if (!hasModemLines_)
+    if (!modemLines_.hasLines())
         scanForCarrier(std::string_view(fresh.constData(), static_cast<std::size_t>(fresh.size())));
     out.append(fresh.constData(), static_cast<std::size_t>(fresh.size()));
     return out;
@@ -237,16 +208,8 @@ bool QtSerialPort::carrierDetect()
 {
     if (!port_.isOpen())
         return false;
-    if (hasModemLines_) {
-#ifdef __linux__
-        int bits = 0;
-        if (::ioctl(static_cast<int>(port_.handle()), TIOCMGET, &bits) == 0)
-            return (bits & TIOCM_CAR) != 0;
-        return false;
-#else
-        return port_.pinoutSignals().testFlag(QSerialPort::DataCarrierDetectSignal);
-#endif
-    }
+    if (modemLines_.hasLines())
+        return modemLines_.carrier(port_);
     drainDevice();
     return answerCarrier_.up();
 }
@@ -274,16 +237,6 @@ void QtSerialPort::scanForCarrier(std::string_view bytes)
         post(PortEvent::CarrierChanged);
 }
 
-bool QtSerialPort::deviceHungUp() const
-{
-#ifndef _WIN32
-    pollfd pfd{static_cast<int>(port_.handle()), POLLIN, 0};
-    return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-#else
-    return false;
-#endif
-}
-
 void QtSerialPort::onError(QSerialPort::SerialPortError e)
 {
     // The device went away (unplugged, the far end of a pseudo-terminal
@@ -292,7 +245,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError e)
     // the hang-up check.
     if (!port_.isOpen() || lossPosted_)
         return;
-    if (e != QSerialPort::ResourceError && !(e == QSerialPort::ReadError && deviceHungUp()))
+    if (e != QSerialPort::ResourceError && !(e == QSerialPort::ReadError && DeviceHungUp(port_)))
         return;
     lossPosted_ = true;
     QMetaObject::invokeMethod(
@@ -301,7 +254,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError e)
             lossPosted_ = false;
             if (!port_.isOpen())
                 return;
-            const bool hadLineCarrier = hasModemLines_ && (lines_ & CarrierBit) != 0;
+            const bool hadLineCarrier = modemLines_.hadCarrier();
             close(); // reports a derived carrier itself
             // The carrier went with the device.
             if (hadLineCarrier)
@@ -351,41 +304,7 @@ void QtSerialPort::deliverData()
 
 void QtSerialPort::poll()
 {
-#ifdef __linux__
-    if (!port_.isOpen())
-        return;
-    const int fd = static_cast<int>(port_.handle());
-    if (hasModemLines_) {
-        int bits = 0;
-        if (::ioctl(fd, TIOCMGET, &bits) == 0) {
-            const int changed = bits ^ lines_;
-            lines_ = bits;
-            if (changed & TIOCM_CTS)
-                raise(PortEvent::CtsChanged);
-            if (changed & TIOCM_DSR)
-                raise(PortEvent::DsrChanged);
-            if (changed & TIOCM_CAR)
-                raise(PortEvent::CarrierChanged);
-            if (changed & TIOCM_RNG)
-                raise(PortEvent::Ring);
-        }
-    }
-    serial_icounter_struct ic{};
-    if (hasCounters_ && port_.isOpen() && ::ioctl(fd, TIOCGICOUNT, &ic) == 0) {
-        const Counters was = counters_;
-        counters_ = {ic.brk, ic.frame, ic.overrun, ic.buf_overrun, ic.parity};
-        if (counters_.brk != was.brk)
-            raise(PortEvent::Break);
-        if (counters_.frame != was.frame)
-            raise(PortEvent::Framing);
-        if (counters_.overrun != was.overrun)
-            raise(PortEvent::Overrun);
-        if (counters_.bufOverrun != was.bufOverrun)
-            raise(PortEvent::RxOverflow);
-        if (counters_.parity != was.parity)
-            raise(PortEvent::Parity);
-    }
-#endif
+    modemLines_.poll(port_, [this](PortEvent event) { raise(event); });
 }
 
 } // namespace qm

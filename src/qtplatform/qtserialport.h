@@ -16,6 +16,7 @@
 
 #include "platform/serialport.h"
 #include "pure/answercarrier.h"
+#include "qtplatform/modemlines.h"
 
 #include <QSerialPort>
 #include <QTimer>
@@ -62,7 +63,6 @@ private:
     void post(PortEvent event);
     void onReadyRead();
     void onError(QSerialPort::SerialPortError e);
-    bool deviceHungUp() const;
     void deliverData();
     void poll();
     // Takes in what waits in the device without serving any event.
@@ -77,12 +77,7 @@ private:
     std::string settings_ = "9600,N,8,1";
     bool rtsCts_ = false;
 
-    bool hasModemLines_ = false;
-    bool hasCounters_ = false;
-    int lines_ = 0; // last TIOCMGET bits
-    struct Counters {
-        int brk = 0, frame = 0, overrun = 0, bufOverrun = 0, parity = 0;
-    } counters_;
+    ModemLines modemLines_;
 
     // Without modem lines: bytes taken from the device but not yet read, and
     // the carrier the answers among them gave.
