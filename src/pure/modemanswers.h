@@ -1,7 +1,7 @@
 #pragma once
 // The one reader of the modem's answers: lines collected from received
 // pieces, and the result codes a line holds. Pure; the port-event handler,
-// dialling and the serial adapter's carrier rule all read answers here, and
+// dialling and the carrier rule of AnswerCarrier all read answers here, and
 // the result codes are spelled nowhere else.
 
 #include <cstddef>

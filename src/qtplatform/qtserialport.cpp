@@ -1,34 +1,17 @@
 #include "qtplatform/qtserialport.h"
 
+#include "platform/comport.h"
 #include "pure/linesettings.h"
-#include "pure/modemanswers.h"
-
-#include <QFileInfo>
 
 #include <cerrno>
 #include <utility>
-
-#ifndef _WIN32
-#include <poll.h>
-#endif
-#ifdef __linux__
-#include <linux/serial.h>
-#include <sys/ioctl.h>
-#endif
 
 namespace qm
 {
 namespace
 {
 
-#ifdef __linux__
-constexpr int CarrierBit = TIOCM_CAR;
-#else
-constexpr int CarrierBit = 0x040;
-#endif
-
-constexpr int PollInterval = 100;        // ms, modem lines and error counters
-constexpr std::size_t MaxScanLine = 256; // result codes are short
+constexpr int PollInterval = 100; // ms, modem lines and error counters
 
 QSerialPort::Parity toQt(Parity p)
 {
@@ -79,18 +62,7 @@ QtSerialPort::~QtSerialPort()
 
 std::string QtSerialPort::devicePath(int number) const
 {
-    const std::string name = "COM" + std::to_string(number);
-    const std::string local = programFolder_ + name;
-    // A dangling link still names the port (its server is gone): opening it
-    // then fails plainly instead of reaching some other device.
-    const QFileInfo info(QString::fromLocal8Bit(local.c_str()));
-    if (info.exists() || info.isSymLink())
-        return local;
-#ifdef _WIN32
-    return name;
-#else
-    return "/dev/ttyS" + std::to_string(number - 1);
-#endif
+    return ComPortDevice(programFolder_, number);
 }
 
 Failure QtSerialPort::failure(const char *what) const
@@ -128,25 +100,9 @@ MaybeFailure QtSerialPort::open()
         return failure("The port could not be opened");
 
     side_.clear();
-    scanLine_ = {};
-    derivedCarrier_ = false;
-    hasModemLines_ = hasCounters_ = false;
-#ifdef __linux__
-    const int fd = static_cast<int>(port_.handle());
-    int bits = 0;
-    hasModemLines_ = ::ioctl(fd, TIOCMGET, &bits) == 0;
-    lines_ = hasModemLines_ ? bits : 0;
-    serial_icounter_struct ic{};
-    hasCounters_ = ::ioctl(fd, TIOCGICOUNT, &ic) == 0;
-    if (hasCounters_)
-        counters_ = {ic.brk, ic.frame, ic.overrun, ic.buf_overrun, ic.parity};
-#else
-    const QSerialPort::PinoutSignals pins = port_.pinoutSignals();
-    hasModemLines_ = port_.error() == QSerialPort::NoError;
-    lines_ = pins.testFlag(QSerialPort::DataCarrierDetectSignal) ? CarrierBit : 0;
-    port_.clearError();
-#endif
-    if (hasModemLines_ || hasCounters_)
+    answerCarrier_.reset();
+    modemLines_.probe(port_);
+    if (modemLines_.worthPolling())
         poll_.start();
     return std::nullopt;
 }
@@ -162,11 +118,10 @@ MaybeFailure QtSerialPort::close()
         port_.waitForBytesWritten(500);
     port_.close();
     side_.clear();
-    scanLine_ = {};
-    lines_ = 0;
+    modemLines_.clear();
     // A carrier taken from the modem's answers goes with the port, and is
     // reported like a real line's carrier drop.
-    if (std::exchange(derivedCarrier_, false))
+    if (answerCarrier_.reset())
         post(PortEvent::CarrierChanged);
     return std::nullopt;
 }
@@ -207,7 +162,7 @@ MaybeFailure QtSerialPort::clearInput()
     // What is thrown away is still read for the result codes first: a call
     // that dropped just now ("NO CARRIER" waiting unread) must not keep the
     // carrier taken from the answers.
-    if (!hasModemLines_)
+    if (!modemLines_.hasLines())
         drainDevice();
     side_.clear();
     if (!port_.clear(QSerialPort::Input))
@@ -238,7 +193,7 @@ std::string QtSerialPort::readAll()
     const QByteArray fresh = port_.readAll();
     std::string out;
     out.swap(side_);
-    if (!hasModemLines_)
+    if (!modemLines_.hasLines())
         scanForCarrier(std::string_view(fresh.constData(), static_cast<std::size_t>(fresh.size())));
     out.append(fresh.constData(), static_cast<std::size_t>(fresh.size()));
     return out;
@@ -253,18 +208,10 @@ bool QtSerialPort::carrierDetect()
 {
     if (!port_.isOpen())
         return false;
-    if (hasModemLines_) {
-#ifdef __linux__
-        int bits = 0;
-        if (::ioctl(static_cast<int>(port_.handle()), TIOCMGET, &bits) == 0)
-            return (bits & TIOCM_CAR) != 0;
-        return false;
-#else
-        return port_.pinoutSignals().testFlag(QSerialPort::DataCarrierDetectSignal);
-#endif
-    }
+    if (modemLines_.hasLines())
+        return modemLines_.carrier(port_);
     drainDevice();
-    return derivedCarrier_;
+    return answerCarrier_.up();
 }
 
 void QtSerialPort::drainDevice()
@@ -286,27 +233,8 @@ void QtSerialPort::drainDevice()
 
 void QtSerialPort::scanForCarrier(std::string_view bytes)
 {
-    CollectModemLines(
-        scanLine_, bytes,
-        [this](const std::string &line) {
-            const ModemAnswer answer = ClassifyModemLine(line);
-            const bool carrier = answer.noCarrier ? false : answer.connect ? true : derivedCarrier_;
-            if (carrier != derivedCarrier_) {
-                derivedCarrier_ = carrier;
-                post(PortEvent::CarrierChanged);
-            }
-        },
-        MaxScanLine);
-}
-
-bool QtSerialPort::deviceHungUp() const
-{
-#ifndef _WIN32
-    pollfd pfd{static_cast<int>(port_.handle()), POLLIN, 0};
-    return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-#else
-    return false;
-#endif
+    for (int changes = answerCarrier_.feed(bytes); changes > 0; --changes)
+        post(PortEvent::CarrierChanged);
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError e)
@@ -317,7 +245,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError e)
     // the hang-up check.
     if (!port_.isOpen() || lossPosted_)
         return;
-    if (e != QSerialPort::ResourceError && !(e == QSerialPort::ReadError && deviceHungUp()))
+    if (e != QSerialPort::ResourceError && !(e == QSerialPort::ReadError && DeviceHungUp(port_)))
         return;
     lossPosted_ = true;
     QMetaObject::invokeMethod(
@@ -326,7 +254,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError e)
             lossPosted_ = false;
             if (!port_.isOpen())
                 return;
-            const bool hadLineCarrier = hasModemLines_ && (lines_ & CarrierBit) != 0;
+            const bool hadLineCarrier = modemLines_.hadCarrier();
             close(); // reports a derived carrier itself
             // The carrier went with the device.
             if (hadLineCarrier)
@@ -376,41 +304,7 @@ void QtSerialPort::deliverData()
 
 void QtSerialPort::poll()
 {
-#ifdef __linux__
-    if (!port_.isOpen())
-        return;
-    const int fd = static_cast<int>(port_.handle());
-    if (hasModemLines_) {
-        int bits = 0;
-        if (::ioctl(fd, TIOCMGET, &bits) == 0) {
-            const int changed = bits ^ lines_;
-            lines_ = bits;
-            if (changed & TIOCM_CTS)
-                raise(PortEvent::CtsChanged);
-            if (changed & TIOCM_DSR)
-                raise(PortEvent::DsrChanged);
-            if (changed & TIOCM_CAR)
-                raise(PortEvent::CarrierChanged);
-            if (changed & TIOCM_RNG)
-                raise(PortEvent::Ring);
-        }
-    }
-    serial_icounter_struct ic{};
-    if (hasCounters_ && port_.isOpen() && ::ioctl(fd, TIOCGICOUNT, &ic) == 0) {
-        const Counters was = counters_;
-        counters_ = {ic.brk, ic.frame, ic.overrun, ic.buf_overrun, ic.parity};
-        if (counters_.brk != was.brk)
-            raise(PortEvent::Break);
-        if (counters_.frame != was.frame)
-            raise(PortEvent::Framing);
-        if (counters_.overrun != was.overrun)
-            raise(PortEvent::Overrun);
-        if (counters_.bufOverrun != was.bufOverrun)
-            raise(PortEvent::RxOverflow);
-        if (counters_.parity != was.parity)
-            raise(PortEvent::Parity);
-    }
-#endif
+    modemLines_.poll(port_, [this](PortEvent event) { raise(event); });
 }
 
 } // namespace qm

@@ -1,22 +1,22 @@
 #pragma once
 // The real serial port over QSerialPort.
 //
-// COM n is the file <program folder> + "COMn" when it exists (a link to /dev/ttyUSB0,
-// to a pseudo-terminal served by the simulator ...), else /dev/ttyS(n-1)
-// ("COMn" on Windows). Events are raised from the event loop only: data
-// received as soon as one byte waits; modem-line changes and line-error
-// counters polled every 100 ms where the device reports them.
+// COM n is the device ComPortDevice names. Events are raised from the event
+// loop only: data received as soon as one byte waits; modem-line changes and
+// line-error counters polled every 100 ms where the device reports them.
 //
 // A device without modem lines (a pseudo-terminal, some USB adapters) gets
 // its carrier from the result codes passing through: a line holding
-// "CONNECT" raises it, "NO CARRIER" drops it, each with a carrier event.
+// "CONNECT" raises it, "NO CARRIER" drops it (AnswerCarrier), each with a
+// carrier event.
 // Carrier queries look at what waits in the device, so a caller blocked
 // without pumping still sees a CONNECT; those bytes are kept and delivered
 // as data at the next pump. Clearing the input reads what it throws away
 // for the result codes first.
 
 #include "platform/serialport.h"
-#include "pure/modemanswers.h"
+#include "pure/answercarrier.h"
+#include "qtplatform/modemlines.h"
 
 #include <QSerialPort>
 #include <QTimer>
@@ -63,7 +63,6 @@ private:
     void post(PortEvent event);
     void onReadyRead();
     void onError(QSerialPort::SerialPortError e);
-    bool deviceHungUp() const;
     void deliverData();
     void poll();
     // Takes in what waits in the device without serving any event.
@@ -78,18 +77,12 @@ private:
     std::string settings_ = "9600,N,8,1";
     bool rtsCts_ = false;
 
-    bool hasModemLines_ = false;
-    bool hasCounters_ = false;
-    int lines_ = 0; // last TIOCMGET bits
-    struct Counters {
-        int brk = 0, frame = 0, overrun = 0, bufOverrun = 0, parity = 0;
-    } counters_;
+    ModemLines modemLines_;
 
-    // Without modem lines: bytes taken from the device but not yet read,
-    // the line being scanned and the carrier it gave.
+    // Without modem lines: bytes taken from the device but not yet read, and
+    // the carrier the answers among them gave.
     std::string side_;
-    ModemLine scanLine_;
-    bool derivedCarrier_ = false;
+    AnswerCarrier answerCarrier_;
     bool dataPosted_ = false;
     bool lossPosted_ = false;
 };

@@ -1,6 +1,8 @@
-// The modem-answer reader alone (pure): lines from received pieces, and the
-// result codes a line holds, with lines that must not match.
+// The modem-answer reader alone (pure): lines from received pieces, the
+// result codes a line holds, with lines that must not match, and the carrier
+// they give a port without modem lines.
 
+#include "pure/answercarrier.h"
 #include "pure/modemanswers.h"
 
 #include <gtest/gtest.h>
@@ -63,6 +65,32 @@ TEST(ModemAnswers, ResultCodesOfALine)
     }
     EXPECT_TRUE(DialAnswerIsError("\r\nERR\r\n"));
     EXPECT_FALSE(DialAnswerIsError("\r\nNO DIALTONE\r\nerror"));
+}
+
+// Each change counts once, NO CARRIER wins on its line, and a line split over
+// pieces waits for its CR.
+TEST(ModemAnswers, CarrierOfAPortWithoutModemLines)
+{
+    const struct {
+        std::vector<std::string> pieces;
+        std::vector<int> changes;
+        bool up;
+    } rows[] = {
+        {{"\r\nCONNECT 9600\r\n", "CONNECT\r"}, {1, 0}, true},
+        {{"CONNECT\r\nNO CARRIER\r"}, {2}, false},
+        {{"CONNECT NO CARRIER\r"}, {0}, false},
+        {{"CONN", "ECT\r", "OK\r"}, {0, 1, 0}, true},
+    };
+    for (const auto &row : rows) {
+        AnswerCarrier carrier;
+        std::vector<int> changes;
+        for (const std::string &piece : row.pieces)
+            changes.push_back(carrier.feed(piece));
+        EXPECT_EQ(changes, row.changes) << row.pieces[0];
+        EXPECT_EQ(carrier.up(), row.up) << row.pieces[0];
+        EXPECT_EQ(carrier.reset(), row.up);
+        EXPECT_FALSE(carrier.up());
+    }
 }
 
 } // namespace
