@@ -1,0 +1,173 @@
+// Text the gateway reads and writes, pure: the settings file, the serial line
+// settings, the fields of an outbox message file and the recipient made from them.
+
+#include "pure/configfile.h"
+#include "pure/linesettings.h"
+#include "pure/outboxfields.h"
+#include "pure/recipientfilter.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace qm
+{
+namespace
+{
+
+using namespace std::string_literals;
+
+// clang-format off
+const std::string FullFile = "\"AppPath=/opt/quillmast/\"\r\n\"Port=2\"\r\n\"Setting=E 7 1\"\r\n"
+                             "\"BaudRate=19200\"\r\n\"SMSCenterNumber=0612 345\"\r\n\"Protocol=TAP\"\r\n"
+                             "\"OpType=51\"\r\n\"TAPStoredText=stored, with comma\"\r\n"
+                             "\"TAPDeliveredText=delivered\"\r\n\"AuthenticationCode=secret\"\r\n"
+                             "\"LegitimizationCode=legit\"\r\n\"PollingInterval=1000\"\r\n";
+// clang-format on
+
+// The format has no escape for a double quote, so the writer must drop it; Setting is shown with
+// commas.
+const ConsoleSettings Written{"/opt/quillmast/", 2,        "E,7,1", "19200",
+                              "0612 345",        "TAP",    "51",    "stored, with \"comma\"",
+                              "delivered",       "secret", "legit", 1000};
+
+// The rows after the first name only what differs from the defaults.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+TEST(ConfigFile, WritesEveryKeyAndReadsItBackAndOddValues)
+{
+    EXPECT_EQ(FormatConfig(Written), FullFile);
+    ConsoleSettings read = Written;
+    read.TAPStoredText = "stored, with comma";
+    // clang-format off
+    const struct { const char *name; std::string content; ConsoleSettings expected; } rows[] = {
+        {"the written file", FullFile, read},
+        {"port 0", "\"Port=0\"\r\n", {.Port = 0}},
+        {"a fraction", "\"Port=-0.5\"\r\n", {.Port = -1}},
+        {"no hexadecimal", "\"Port=0x10\"\r\n", {}},
+        {"an exponent", "\"PollingInterval=1e3\"\r\n", {.PollingInterval = 1000}},
+        {"a quote inside an unquoted entry", "Protocol=U\"CP\r\n", {.Protocol = "UCP"}},
+        // Unquoted entries end at a comma; blanks around them are dropped.
+        {"unquoted entries", "  Protocol=UCP , OpType=03\r\n", {.Protocol = "UCP", .OpType = "03"}},
+        {"LF only, text after a closing quote", "\"OpType=30\"junk\n\"Protocol=UCP\"\n",
+         {.Protocol = "UCP", .OpType = "30"}},
+        {"a quote that never closes runs to the end", "\"LegitimizationCode=abc\r\n",
+         {.LegitimizationCode = "abc\r\n"}},
+        {"empty", "", {}},
+    };
+    // clang-format on
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ConsoleSettings settings;
+        ParseConfig(row.content, settings);
+        EXPECT_EQ(settings, row.expected);
+    }
+}
+#pragma GCC diagnostic pop
+
+TEST(LineSettings, AcceptsCompleteTextsAndRefusesTheRest)
+{
+    // clang-format off
+    const struct { const char *name, *text; bool accepted; } rows[] = {
+        {"complete", "9600,N,8,1", true}, {"lower-case parity", "14400,n,8,2", true},
+        {"no speed", ",N,8,1", false}, {"unknown speed", "12345,N,8,1", false},
+        {"unknown parity", "9600,X,8,1", false}, {"nine data bits", "9600,N,9,1", false},
+        {"no stop bits", "9600,N,8", false}, {"leading blank", " 9600,N,8,1", false},
+        {"empty", "", false}};
+    // clang-format on
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        LineSettings settings;
+        EXPECT_EQ(!ParseLineSettings(row.text, settings), row.accepted);
+    }
+}
+
+TEST(ReadOutboxFields, FieldSyntax)
+{
+    // clang-format off
+    const struct { const char *name; std::string content, recipient, message;
+        bool recipientQuoted, messagePresent; } rows[] = {
+        {"two lines", "\"0612\"\r\n\"Disk full\"\r\n", "0612", "Disk full", true, true},
+        {"unquoted, cut at a comma", "0612,Disk 95%, full\r\n", "0612", "Disk 95%", false, true},
+        {"blanks around fields", " \t\"0612\" , \"abc\"\r\n", "0612", "abc", true, true},
+        {"CR LF inside quotes", "\"06\r\n12\",\"a\r\nb\"\r\n", "06\r\n12", "a\r\nb", true, true},
+        {"lone LF line end", "0612\nhello", "0612", "hello", false, true},
+        {"one field only", "\"0612\"\r\n", "0612", "", true, false},
+        {"rest ignored", "\"a\",\"b\",\"c\"\r\nmore,lines\r\n", "a", "b", true, true},
+        {"unterminated quote runs to the end", "\"0612,abc", "0612,abc", "", true, false},
+        {"binary", "\x00\xff\x01,\xfe\"q\"\x00"s, "\x00\xff\x01"s, "\xfe\"q\"\x00"s, false, true},
+        {"a leading byte-order mark goes, others stay", "\xEF\xBB\xBF\"0612\",\xEF\xBB\xBF", "0612",
+         "\xEF\xBB\xBF", true, true},
+    };
+    // clang-format on
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const OutboxFields fields = ReadOutboxFields(row.content);
+        EXPECT_EQ(fields.recipient.text, row.recipient);
+        EXPECT_EQ(fields.message.text, row.message);
+        EXPECT_EQ(fields.recipient.quoted, row.recipientQuoted);
+        EXPECT_EQ(fields.message.present, row.messagePresent);
+    }
+}
+
+// A quoted field is always kept as written.
+TEST(FieldValue, TypedRuleForUnquotedFields)
+{
+    // clang-format off
+    const struct { const char *name, *raw, *typed; } rows[] = {
+        {"leading zero", "0612345678", "612345678"}, {"plus and zeros", "+0049", "49"},
+        {"minus and zeros", "-007", "-7"}, {"minus zero", "-0", "0"},
+        {"decimal", "012.50", "12.50"}, {"bare point", "12.", "12"},
+        {"trailing blank", "0612 ", "612"},
+        {"thirty digits", "123456789012345678901234567890", "123456789012345678901234567890"},
+        // Not numbers: stay text as written.
+        {"blank inside", "+49 123", "+49 123"}, {"exponent", "1e3", "1e3"},
+        {"no digit before the point", ".5", ".5"}, {"letters", "12abc", "12abc"},
+        {"sign only", "+", "+"}, {"empty", "", ""},
+    };
+    // clang-format on
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(FieldValue(OutboxField{row.raw, false, true}, FieldTyping::Typed), row.typed);
+        EXPECT_EQ(FieldValue(OutboxField{row.raw, true, true}, FieldTyping::Typed), row.raw);
+    }
+}
+
+TEST(PrepareRecipient, RemovesBlanksAndCrLfPairsOnly)
+{
+    // Blanks go first, then the pair; only spaces are blanks.
+    // clang-format off
+    const struct { const char *name, *in, *out; } rows[] = {
+        {"spaces", " 0612 345 678 ", "0612345678"}, {"CR LF pairs", "01\r\n23\r\n45", "012345"},
+        {"lone CR and LF stay", "01\r23\n", "01\r23\n"}, {"LF CR stays", "01\n\r23", "01\n\r23"},
+        {"a pair once the blank is gone", "\r \n", ""}, {"a tab stays", "01\t23", "01\t23"}};
+    // clang-format on
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(PrepareRecipient(row.in), row.out);
+    }
+}
+
+// Rewrites the recipient and counts its instances.
+struct PrefixFilter final : RecipientFilter {
+    explicit PrefixFilter(int &made) { ++made; }
+    void SetRecipient(const std::string &recipient) override { value = "00" + recipient; }
+    std::string Value() const override { return value; }
+    std::string value = "unset";
+};
+
+TEST(PrepareRecipient, GoesThroughOneFreshFilterPerMessage)
+{
+    int made = 0;
+    const RecipientFilterFactory factory = [&made] { return std::make_unique<PrefixFilter>(made); };
+    // The filter sees the recipient as read; the blanks it returns are removed after.
+    EXPECT_EQ(PrepareRecipient("49 171 1", factory), "00491711");
+    EXPECT_EQ(PrepareRecipient("5", factory), "005");
+    EXPECT_EQ(made, 2);
+    // A filter that cannot be created leaves the recipient as read.
+    EXPECT_EQ(PrepareRecipient("06 12", [] { return std::unique_ptr<RecipientFilter>(); }), "0612");
+}
+
+} // namespace
+} // namespace qm
