@@ -36,7 +36,8 @@ TEST(Settings, MissingFileAsksAndUsesThePickOrStartsEmpty)
 {
     // used: the file the gateway keeps.
     // clang-format off
-    const struct { const char *name, *pick, *protocol, *used; bool startsEmpty; } rows[] = {{"nothing picked", "", "", "smsconf.conf", true},
+    const struct { const char *name, *pick, *protocol, *used; bool startsEmpty; } rows[] = {
+        {"nothing picked", "", "", "smsconf.conf", true},
                 {"a missing file picked", "nope.conf", "", "smsconf.conf", true},
                 {"a file picked", "mine.conf", "UCP", "mine.conf", false}};
     // clang-format on
@@ -81,7 +82,8 @@ TEST(Settings, FailedReplaceLeavesTargetAndNoTemporaryFile)
     const std::string old = "\"Protocol=TAP\"\r\n";
     // kept: the file in the way.
     // clang-format off
-    const struct { const char *name, *kept, *reason; bool readOnly; } rows[] = {{"read-only file", "smsconf.conf", ": the file is read-only", true},
+    const struct { const char *name, *kept, *reason; bool readOnly; } rows[] = {
+        {"read-only file", "smsconf.conf", ": the file is read-only", true},
                 {"folder in the file's place", "smsconf.conf/inside", "", false}};
     // clang-format on
     for (const auto &row : rows) {
@@ -165,7 +167,8 @@ TEST(ApplyModemSettings, RefusalsAreLoggedWithErr0018AndTheirCode)
 {
     // portFails: the port is open, and refuses its new number after Yes.
     // clang-format off
-    const struct { const char *name, *speed; bool portFails; std::string logged; } rows[] = {{"incomplete settings", "", false, "22-Invalid line settings \",N,8,1\""},
+    const struct { const char *name, *speed; bool portFails; std::string logged; } rows[] = {
+        {"incomplete settings", "", false, "22-Invalid line settings \",N,8,1\""},
                 {"platform failure", "9600", true, "8002-Invalid port number/False"}};
     // clang-format on
     for (const auto &row : rows) {

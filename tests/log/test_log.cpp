@@ -42,7 +42,8 @@ TEST(WriteLog, EachTargetGetsTheByteExactEntry)
 TEST(WriteLog, AnUnwritableLogShowsOneBoxAndKeepsTheOtherEntry)
 {
     // clang-format off
-    const struct { const char *blocked, *written; } rows[] = {{"Master.Log", "Events.Log"}, {"Events.Log", "Master.Log"}};
+    const struct { const char *blocked, *written; } rows[] = {
+        {"Master.Log", "Events.Log"}, {"Events.Log", "Master.Log"}};
     // clang-format on
     for (const auto &row : rows) {
         SCOPED_TRACE(row.blocked);

@@ -20,7 +20,8 @@ using namespace std::string_literals;
 
 // clang-format off
 const std::string FullFile = "\"AppPath=/opt/quillmast/\"\r\n\"Port=2\"\r\n\"Setting=E 7 1\"\r\n"
-                             "\"BaudRate=19200\"\r\n\"SMSCenterNumber=0612 345\"\r\n\"Protocol=TAP\"\r\n"
+                             "\"BaudRate=19200\"\r\n\"SMSCenterNumber=0612 345\"\r\n"
+                             "\"Protocol=TAP\"\r\n"
                              "\"OpType=51\"\r\n\"TAPStoredText=stored, with comma\"\r\n"
                              "\"TAPDeliveredText=delivered\"\r\n\"AuthenticationCode=secret\"\r\n"
                              "\"LegitimizationCode=legit\"\r\n\"PollingInterval=1000\"\r\n";

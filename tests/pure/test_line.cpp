@@ -27,7 +27,8 @@ TEST(ModemAnswers, PiecesToLines)
         bool skip; } rows[] = {
         {"echo then CONNECT in pieces", {"ATDT5550100\r", "\r\nCONN", "ECT 9600\r\n"},
          {"ATDT5550100", "", "CONNECT 9600"}, "", false},
-        {"what lies between CR and LF is dropped", {"\r", "x", "\n", "OK", "\r"}, {"", "OK"}, "", true},
+        {"what lies between CR and LF is dropped", {"\r", "x", "\n", "OK", "\r"}, {"", "OK"}, "",
+         true},
         {"trimmed of spaces", {"  BUSY  \r\n"}, {"BUSY"}, "", false},
         {"LF alone ends nothing", {"BUSY\n", "\nOK"}, {}, "BUSYOK", false},
     };
@@ -84,9 +85,11 @@ TEST(BuildUCPFrame, ByteExact)
     // clang-format off
     const struct { const char *name, *ot, *auth, *legit, *inner; } rows[] = {
         {"type 01", "01", "1234", "99", "01/00035/O/01/0123456///3/616263/80"},
-        {"type 03 with both codes", "03", "1234", "99", "01/00051/O/03/0123456,99//1234/0//////////616263/8C"},
+        {"type 03 with both codes", "03", "1234", "99",
+         "01/00051/O/03/0123456,99//1234/0//////////616263/8C"},
         {"type 30", "30", "", "", "01/00040/O/30/0123456///1//////616263/67"},
-        {"type 51", "51", "", "", "01/00063/O/51/0123456///////////////////3/616263/////////////AA"},
+        {"type 51", "51", "", "",
+         "01/00063/O/51/0123456///////////////////3/616263/////////////AA"},
     };
     // clang-format on
     for (const auto &row : rows) {

@@ -34,7 +34,8 @@ TEST(WaitSeconds, EndsAtTheSecondBoundaryAfterNAndServesEvents)
 {
     // offset: into the second when the wait starts, in ms; lasts: ms.
     // clang-format off
-    const struct { const char *name; int offset; short seconds; int lasts; } rows[] = {{"one second from a boundary", 0, 1, 2000},
+    const struct { const char *name; int offset; short seconds; int lasts; } rows[] = {
+        {"one second from a boundary", 0, 1, 2000},
                 {"one second from just before a boundary", 999, 1, 1001},
                 {"two seconds from mid-second", 500, 2, 2500},
                 {"zero seconds", 0, 0, 1000}};
@@ -57,7 +58,8 @@ TEST(WaitSeconds, EndsAtTheSecondBoundaryAfterNAndServesEvents)
 TEST(SendPendingSMS, EachMessageIsOneCallEndedWithATHWithoutCR)
 {
     // clang-format off
-    const struct { const char *name; RigOptions options; int logins; } rows[] = {{"UCP", RigOptions{}, 0}, {"TAP", Tap(), 2}};
+    const struct { const char *name; RigOptions options; int logins; } rows[] = {
+        {"UCP", RigOptions{}, 0}, {"TAP", Tap(), 2}};
     // clang-format on
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -292,7 +294,8 @@ const Row Rows[] = {
     // Stale text of the first call must not count on the next: each pass logs in anew and fails.
     {"carrier lost before the TAP login completes",
      [](Opts &o) { o.protocol = "TAP"; o.modem.dropAfter = 500ms; }, {}, Kept, "Err-0016", 2},
-    {"BUSY during the blocking carrier wait", [](Opts &o) { o.modem.echo = true; o.modem.result = Busy; },
+    {"BUSY during the blocking carrier wait",
+     [](Opts &o) { o.modem.echo = true; o.modem.result = Busy; },
      {}, Kept, "Recieved:\r\nBUSY", 2, [](SendRig &r) {
          // Said before the failed dial is reported, with its box.
          const auto master = r.master();

@@ -85,7 +85,8 @@ TEST(SendTAPSMS, EachOutcomeLogsAndDisposesAsTabled)
          {"The SMS Center gave no go-ahead after the TAP login. Message kept for the next try."
           "\rNumber: 123"}},
         {"write fails", WriteFails, Retry, 0,
-         {Encoded, "Error Occured in TAP SMS sending. Please recheck paramters and retry again.\rI/O"}},
+         {Encoded,
+          "Error Occured in TAP SMS sending. Please recheck paramters and retry again.\rI/O"}},
         {"carrier lost", CarrierLost, Done, 0,
          {Encoded, "Err-0017:Message could not be sent:\rNumber: 123\rMessage:abc"}},
     };

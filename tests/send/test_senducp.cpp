@@ -92,7 +92,8 @@ TEST(SendUCPSMS, EachOutcomeLogsAndDisposesAsTabled)
         {"delivered", None, Done, 1, 1, false, {Encoded, Sent, Response + Connect + Answer}},
         // Each piece of the answer is one entry; a late answer is left for later.
         {"answer in two pieces", Pieces, Done, 1, 1, false,
-         {Encoded, Sent, Response + Connect + Answer.substr(0, Half), Response + Answer.substr(Half)}},
+         {Encoded, Sent, Response + Connect + Answer.substr(0, Half),
+          Response + Answer.substr(Half)}},
         {"late answer", Late, Done, 1, 1, false, {Encoded, Sent, Response + Connect}},
         {"disconnected", Disconnect, Done, 1, 0, false,
          {Encoded, "Message could not be sent:" + NumberAndMessage}},
