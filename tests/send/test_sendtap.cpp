@@ -16,11 +16,11 @@ using namespace std::chrono_literals;
 using Login = sim::TapCentreOptions::Login;
 
 const std::string Dial = "ATDT0612345678\r";
-// Checksum worked out by hand from the checksum rule (tests/pure/test_line.cpp).
+// Checksum worked out by hand from the checksum rule (tests/pure/test_pure.cpp).
 const std::string Encoded = "Message encoded as : <STX>123<CR>abc<CR><ETX>1=;<CR>";
 
 // The simulated centre reads back what the gateway builds, bytes above 127 and a CR in the text
-// included; tests/pure/test_line.cpp pins the blocks byte for byte.
+// included; tests/pure/test_pure.cpp pins the blocks byte for byte.
 TEST(TapCentre, ReadsTheBlocksTheGatewayBuilds)
 {
     const std::pair<std::string, std::string> messages[] = {

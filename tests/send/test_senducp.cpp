@@ -17,7 +17,7 @@ namespace
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 
-// LEN and checksum worked out by hand from the checksum rule (tests/pure/test_line.cpp).
+// LEN and checksum worked out by hand from the checksum rule (tests/pure/test_pure.cpp).
 const std::string Frame = "<STX>01/00035/O/01/0123456///3/616263/80<ETX>";
 const std::string Encoded = "Message encoded as : " + Frame, Sent = "Message Sent: " + Frame;
 const std::string NumberAndMessage = "\rNumber: 0123456\rMessage:abc";
