@@ -24,7 +24,6 @@ namespace
 {
 
 using namespace std::chrono_literals;
-using namespace std::string_literals;
 namespace fs = std::filesystem;
 using Messages = std::vector<std::pair<std::string, std::string>>;
 

@@ -71,7 +71,8 @@ TEST(SendTAPSMS, EachOutcomeLogsAndDisposesAsTabled)
     // clang-format off
     const struct { const char *name; Act act; SendOutcome outcome; int accepted;
         std::vector<std::string> events; } rows[] = {
-        // The response entry holds all the call's text: the login dialogue is never emptied.
+        // The response entry holds all the call's text: the login dialogue is never emptied. The
+        // centre's part is recorded from the simulator.
         {"delivered", None, Done, 1,
          {Encoded, "Message Sent: " + Encoded.substr(21),
           "Response to message recieved:\r\nCONNECT 9600\r\nID=\x06\r\x1b[p\r\x06\r"}},

@@ -7,15 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 namespace qm::test
 {
 namespace
 {
 
 using namespace std::chrono_literals;
-using namespace std::string_literals;
 
 // LEN and checksum worked out by hand from the checksum rule (tests/pure/test_pure.cpp).
 const std::string Frame = "<STX>01/00035/O/01/0123456///3/616263/80<ETX>";
