@@ -96,6 +96,7 @@ TEST(Hashes, ChoicesHexAndPasswords)
 {
     FakeNotifier n;
     clsCryptoAPI api(n);
+    // MD5 and SHA-1 of "abc": the test vectors of RFC 1321 and FIPS 180.
     EXPECT_EQ(api.CreateHash("abc", 1), "900150983CD24FB0D6963F7D28E17F72");
     EXPECT_EQ(api.ConvertStringToHex(api.CreateHash("abc", 4, false)),
               "A9993E364706816ABA3E25717850C26C9CD0D89D");

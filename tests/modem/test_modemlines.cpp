@@ -22,12 +22,10 @@ const auto Err = [](const std::string &line) {
 };
 
 // boxes: texts, in order; duringBox: arrives while the first box is open.
-struct LinesRow {
-    const char *name;
-    std::vector<std::string> pieces, boxes;
-    bool connected = false;
-    const char *duringBox = "";
-};
+// clang-format off
+struct LinesRow { const char *name; std::vector<std::string> pieces, boxes; bool connected = false;
+    const char *duringBox = ""; };
+// clang-format on
 
 const LinesRow Rows[] = {
     {"EchoThenConnectInPieces", {"ATDT5550100\r", "\r\nCONN", "ECT 9600\r\n"}, {}, true},

@@ -243,15 +243,14 @@ TEST(SendPendingSMS, EmptyCenterNumberIsReportedAndNothingRuns)
 // someone else removed the file and the logs say so.
 enum class Outcome { Delivered, Kept, Logged, Vanished };
 
-struct Row {
-    const char *fault;
-    std::function<void(RigOptions &)> options;
-    std::function<void(SendRig &)> act; // after the rig is built, before Start
-    Outcome outcome;
-    const char *logged; // a Master.Log entry starts with this ("" for none)
-    int dials = 1; // at least this many (a kept message is tried on every pass); 0: none at all
-    std::function<void(SendRig &)> check = {}; // instead of: at most one accepted, few boxes
-};
+// act: after the rig is built, before Start; logged: a Master.Log entry starts with this ("" for
+// none); dials: at least this many (a kept message is tried on every pass), 0: none at all;
+// check: instead of "at most one accepted, few boxes".
+// clang-format off
+struct Row { const char *fault; std::function<void(RigOptions &)> options;
+    std::function<void(SendRig &)> act; Outcome outcome; const char *logged; int dials = 1;
+    std::function<void(SendRig &)> check = {}; };
+// clang-format on
 
 // The rows' message, unless a row writes its own.
 const std::string Text = "disk full", Content = "\"0611\",\"disk full\"\r\n";
