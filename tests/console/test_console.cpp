@@ -112,11 +112,13 @@ TEST(ConsoleStartUp, EmptyFileGivesDefaultsStoppedTimersAndSavesNothing)
 {
     ConsoleRig r("");
     EXPECT_EQ(r.shown(), "COM 1|||||||||");
-    std::string timers;
-    for (SimTimer *timer : r.timers())
-        timers += std::to_string(timer->interval()) + (timer->isEnabled() ? "+ " : " ");
+    std::vector<int> intervals;
+    for (SimTimer *timer : r.timers()) {
+        intervals.push_back(timer->interval());
+        EXPECT_FALSE(timer->isEnabled());
+    }
     // The empty file's polling interval is 0; the others are the designed ones.
-    EXPECT_EQ(timers, "0 1000 2000 4000 8000 60000 ");
+    EXPECT_EQ(intervals, (std::vector<int>{0, 1000, 2000, 4000, 8000, 60000}));
     EXPECT_FALSE(r.ui().cmdStartSendSMS->isEnabled() || r.ui().cmdSendTestSMS->isEnabled());
     EXPECT_EQ(r.file(), "");
     // Selecting COM 1 applied the incomplete line settings ",": refused and logged.
@@ -135,24 +137,29 @@ TEST(ConsoleStartUp, CompleteFileFillsEveryFieldAndTheSwitchGoesBothWays)
     EXPECT_EQ(r.shown(), "COM 2|E,7,1|19200|UCP|51|0612345|stored|delivered|auth|legit");
     EXPECT_EQ(r.t.CheckPendingSMS.interval(), 2000);
     EXPECT_EQ(r.file(), CompleteFile);
-    EXPECT_EQ(std::to_string(r.t.port.portNumber()) + " " + r.t.port.settings() +
-                  (r.t.port.rtsCts ? " rts/cts" : ""),
-              "2 19200,E,7,1 rts/cts");
+    EXPECT_EQ(r.t.port.portNumber(), 2);
+    EXPECT_EQ(r.t.port.settings(), "19200,E,7,1");
+    EXPECT_TRUE(r.t.port.rtsCts);
 
-    // Shown (+) or hidden (-): operation type, its label, legitimisation code, then the
-    // delivered and stored texts and the stored label; then the two relabelled captions.
-    for (const auto &[protocol, seen] :
-         {std::pair{"TAP", "---+++ Password/Delivered Text"},
-          std::pair{"UCP", "+++--- Authentication Code/Legitimization Code"}}) {
-        ui.cmbProtocol->setCurrentText(protocol);
-        QString shown;
+    // shown: operation type, its label, legitimisation code, then the delivered and stored
+    // texts and the stored label; then the two relabelled captions.
+    // clang-format off
+    const struct { const char *protocol; std::vector<bool> shown; QString authentication, legit; }
+        rows[] = {{"TAP", {false, false, false, true, true, true}, "Password", "Delivered Text"},
+                  {"UCP", {true, true, true, false, false, false}, "Authentication Code",
+                   "Legitimization Code"}};
+    // clang-format on
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.protocol);
+        ui.cmbProtocol->setCurrentText(row.protocol);
+        std::vector<bool> shown;
         for (QWidget *w : std::initializer_list<QWidget *>{
                  ui.cmbOperationType, ui.lcmbOperationType, ui.txtLegitimizationCode,
                  ui.txtDelivered, ui.txtStored, ui.ltxtStored})
-            shown += w->isHidden() ? '-' : '+';
-        EXPECT_EQ(shown + " " + ui.ltxtAuthenticationCode->text() + "/" +
-                      ui.ltxtLegitimizationCode->text(),
-                  seen);
+            shown.push_back(!w->isHidden());
+        EXPECT_EQ(shown, row.shown);
+        EXPECT_EQ(ui.ltxtAuthenticationCode->text(), row.authentication);
+        EXPECT_EQ(ui.ltxtLegitimizationCode->text(), row.legit);
     }
 }
 
@@ -241,10 +248,12 @@ TEST(WindowLife, TrayNotificationsFromEveryWindowState)
     ConsoleRig r(CompleteFile);
     using Tray = QSystemTrayIcon;
     enum Start { Hidden, Minimised, Visible };
-    for (Start start : {Hidden, Minimised, Visible})
+    const std::pair<const char *, Start> starts[] = {
+        {"hidden", Hidden}, {"minimised", Minimised}, {"visible", Visible}};
+    for (const auto &[startName, start] : starts)
         for (Tray::ActivationReason reason :
              {Tray::Unknown, Tray::Trigger, Tray::DoubleClick, Tray::Context, Tray::MiddleClick}) {
-            SCOPED_TRACE(testing::Message() << "start " << start << " reason " << reason);
+            SCOPED_TRACE(testing::Message() << startName << ", reason " << reason);
             r.form().showNormal();
             if (start == Hidden)
                 r.form().hide();
@@ -266,11 +275,12 @@ TEST(WindowLife, CloseBoxHidesWhileSendingGoesOnThenExitEndsInsideTheExchange)
     fs::create_directories(r.t.dir / "outbox");
     QPushButton *start = r.ui().cmdStartSendSMS;
     QString running;
-    bool hiddenWhileSending = false;
+    bool runningEnabled = true, hiddenWhileSending = false;
     r.t.world.after(1500ms, [&] {
         // Clearing the number only disables the button; sending goes on.
         r.ui().txtSMSCenterNumber->clear();
-        running = start->text() + (start->isEnabled() ? " enabled" : " disabled");
+        running = start->text();
+        runningEnabled = start->isEnabled();
         r.ui().txtSMSCenterNumber->setText("0612345");
         r.form().close(); // the close box
         hiddenWhileSending = !r.form().isVisible() && r.state().SendCycleRunning &&
@@ -285,7 +295,8 @@ TEST(WindowLife, CloseBoxHidesWhileSendingGoesOnThenExitEndsInsideTheExchange)
         r.form().mnuPopupExit()->trigger();
     });
     start->click();
-    EXPECT_EQ(running, "Stop Automatic SMS Sending disabled");
+    EXPECT_EQ(running, "Stop Automatic SMS Sending");
+    EXPECT_FALSE(runningEnabled);
     EXPECT_TRUE(hiddenWhileSending);
     EXPECT_EQ(r.ends, std::vector<std::string>{"0 in cycle"});
 }

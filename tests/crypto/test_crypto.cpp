@@ -96,6 +96,7 @@ TEST(Hashes, ChoicesHexAndPasswords)
 {
     FakeNotifier n;
     clsCryptoAPI api(n);
+    // MD5 and SHA-1 of "abc": the test vectors of RFC 1321 and FIPS 180.
     EXPECT_EQ(api.CreateHash("abc", 1), "900150983CD24FB0D6963F7D28E17F72");
     EXPECT_EQ(api.ConvertStringToHex(api.CreateHash("abc", 4, false)),
               "A9993E364706816ABA3E25717850C26C9CD0D89D");
@@ -140,13 +141,18 @@ ByteArray crypt(bool encrypting, bool enhanced, std::int16_t hash, std::int16_t 
 
 TEST(Encrypt, KnownAnswersAndRoundTripsOfEveryAllowedChoice)
 {
-    const std::tuple<bool, std::int16_t, std::int16_t, ByteArray, ByteArray, const char *> known[] =
-        {{false, 1, 1, arrayOf("1134-kelp"), counting(32),
-          "2659de2444fa369c110cbb9db6a2bd24042ee3ba7276f3278dd5b42f56cff8c9"},
-         {false, 3, 2, counting(2000), counting(13), "c09ae42f0a476711fb1887ce0c7507b1"},
-         {true, 3, 4, counting(2000), counting(13), "7bbadda239d37bb3c751814153e8cfeb"}};
-    for (const auto &[enhanced, hash, cipher, pw, plain, hex] : known) {
-        SCOPED_TRACE(hex);
+    // clang-format off
+    const struct { const char *name; bool enhanced; std::int16_t hash, cipher; ByteArray pw, plain;
+        const char *hex; } known[] = {
+        {"base provider, MD5, RC4", false, 1, 1, arrayOf("1134-kelp"), counting(32),
+         "2659de2444fa369c110cbb9db6a2bd24042ee3ba7276f3278dd5b42f56cff8c9"},
+        {"base provider, MD2, RC2", false, 3, 2, counting(2000), counting(13),
+         "c09ae42f0a476711fb1887ce0c7507b1"},
+        {"enhanced provider, MD2, Triple DES", true, 3, 4, counting(2000), counting(13),
+         "7bbadda239d37bb3c751814153e8cfeb"}};
+    // clang-format on
+    for (const auto &[name, enhanced, hash, cipher, pw, plain, hex] : known) {
+        SCOPED_TRACE(name);
         EXPECT_EQ(crypt(true, enhanced, hash, cipher, pw, plain), fromHex(hex));
         EXPECT_EQ(crypt(false, enhanced, hash, cipher, pw, fromHex(hex)), plain);
     }
@@ -181,14 +187,19 @@ TEST(Provider, ARefusedChoiceGivesItUpAndAMissingOneFallsBackToTheDefault)
     clsCryptoAPI api(n, service);
     const std::string base =
         "Wrong Cipher Selection|Default provider does not support Triple DES ciphers.";
-    const std::tuple<bool, std::int16_t, std::int16_t, std::string> rows[] = {
-        {false, 1, 4, base},
-        {false, 1, 5, base},
-        {false, 1, 0, base},
-        {true, 1, 6, "Wrong Cipher Selection|Enhanced provider does not support cipher selected."},
-        {false, 5, 1, "Wrong Encrypt Hash Selection|This hash selection is not supported."}};
-    for (const auto &[enhanced, hash, cipher, text] : rows) {
-        SCOPED_TRACE(text);
+    // clang-format off
+    const struct { const char *name; bool enhanced; std::int16_t hash, cipher; std::string text; }
+        rows[] = {
+        {"Triple DES on the base provider", false, 1, 4, base},
+        {"two-key Triple DES on the base provider", false, 1, 5, base},
+        {"cipher 0", false, 1, 0, base},
+        {"cipher 6 on the enhanced provider", true, 1, 6,
+         "Wrong Cipher Selection|Enhanced provider does not support cipher selected."},
+        {"hash 5", false, 5, 1,
+         "Wrong Encrypt Hash Selection|This hash selection is not supported."}};
+    // clang-format on
+    for (const auto &[name, enhanced, hash, cipher, text] : rows) {
+        SCOPED_TRACE(name);
         api.EnhancedProvider(enhanced);
         api.InputData(arrayOf("data"));
         ASSERT_NE(api.CreateHash("x"), "");

@@ -71,12 +71,10 @@ struct RealRig {
 // the port is closed after the loop.
 TEST(SendCyclePty, LineFaultsLoseNothing)
 {
-    const struct {
-        const char *sim;
-        int signal; // sent to the simulator once the gateway's first data is in
-        const char *logged, *notice;
-        bool kept, noCarrier;
-    } rows[] = {
+    // signal: sent to the simulator once the gateway's first data is in.
+    // clang-format off
+    const struct { const char *sim; int signal; const char *logged, *notice; bool kept, noCarrier; }
+        rows[] = {
         // Without a carrier the wait blocks (nothing is served) for all its pauses.
         {"--result busy", 0, "BUSY", "The number is busy.", true, true},
         // The carrier drops once the frame is in, inside the UCP response window.
@@ -85,6 +83,7 @@ TEST(SendCyclePty, LineFaultsLoseNothing)
         // The device vanishes (the simulator is killed) during the TAP login.
         {"--centre tap --tap-ignored-prompts 3", SIGKILL, "Err-0016", nullptr, true, false},
     };
+    // clang-format on
     for (const auto &row : rows) {
         SCOPED_TRACE(row.sim);
         RealRig r;

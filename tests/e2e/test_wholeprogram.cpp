@@ -19,7 +19,8 @@ std::string DeliverOutbox(ProgramFolder &f, const std::string &options, const ch
     return console;
 }
 
-// The other operation types' frames are pinned byte for byte where they are built.
+// The other operation types' frames are pinned byte for byte where they are built. LEN and
+// checksum of the frame below worked out by hand from the checksum rule.
 TEST_F(WholeProgram, UcpDeliversTheOutboxWithTheConfiguredOperationTypeAndCode)
 {
     ProgramFolder f("UCP", "51", "secret");
@@ -37,6 +38,7 @@ TEST_F(WholeProgram, TapDeliversTheOutboxAndTheManualTestMessage)
     const std::string console =
         DeliverOutbox(f, "--centre tap --tap-password pw", R"("0611111111","UPS on battery")");
     EXPECT_EQ(f.accepted(), 2) << f.record();
+    // Checksum worked out by hand from the checksum rule (1821 = 0x71D).
     EXPECT_THAT(f.log(), HasSubstr("Message Sent: <STX>0611111111<CR>UPS on battery<CR><ETX>71=<CR>"
                                    "/False\r\n"));
 

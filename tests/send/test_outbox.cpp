@@ -1,11 +1,9 @@
-// The outbox: the fields of a message file, then the send cycle and the
-// automatic-sending switch in virtual time, with the simulated modem and
-// centre, operator actions nested in the cycle's waits as they happen on the
-// console, and what can go wrong, one row each.
+// The outbox: the send cycle and the automatic-sending switch in virtual time, with the simulated
+// modem and centre, operator actions nested in the cycle's waits as they happen on the console, and
+// what can go wrong, one row each.
 
 #include "commands/testmessage.h"
 #include "pure/ia5.h"
-#include "pure/outboxfields.h"
 #include "pure/recipientfilter.h"
 #include "send/outboxfile.h"
 #include "send/sendcycle.h"
@@ -27,108 +25,30 @@ namespace
 {
 
 using namespace std::chrono_literals;
-using namespace std::string_literals;
 namespace fs = std::filesystem;
 using Messages = std::vector<std::pair<std::string, std::string>>;
-
-// The fields of a message file and the recipient made from them.
-
-TEST(ReadOutboxFields, FieldSyntax)
-{
-    struct Row {
-        const char *name;
-        std::string content, recipient, message;
-        bool recipientQuoted, messagePresent;
-    };
-    const Row rows[] = {
-        {"two lines", "\"0612\"\r\n\"Disk full\"\r\n", "0612", "Disk full", true, true},
-        {"unquoted, cut at a comma", "0612,Disk 95%, full\r\n", "0612", "Disk 95%", false, true},
-        {"blanks around fields", " \t\"0612\" , \"abc\"\r\n", "0612", "abc", true, true},
-        {"CR LF inside quotes", "\"06\r\n12\",\"a\r\nb\"\r\n", "06\r\n12", "a\r\nb", true, true},
-        {"lone LF line end", "0612\nhello", "0612", "hello", false, true},
-        {"one field only", "\"0612\"\r\n", "0612", "", true, false},
-        {"rest ignored", "\"a\",\"b\",\"c\"\r\nmore,lines\r\n", "a", "b", true, true},
-        {"unterminated quote runs to the end", "\"0612,abc", "0612,abc", "", true, false},
-        {"binary", "\x00\xff\x01,\xfe\"q\"\x00"s, "\x00\xff\x01"s, "\xfe\"q\"\x00"s, false, true},
-        {"a leading byte-order mark goes, others stay", "\xEF\xBB\xBF\"0612\",\xEF\xBB\xBF", "0612",
-         "\xEF\xBB\xBF", true, true},
-    };
-    for (const Row &r : rows) {
-        SCOPED_TRACE(r.name);
-        const OutboxFields f = ReadOutboxFields(r.content);
-        EXPECT_EQ(f.recipient.text, r.recipient);
-        EXPECT_EQ(f.message.text, r.message);
-        EXPECT_EQ(f.recipient.quoted, r.recipientQuoted);
-        EXPECT_EQ(f.message.present, r.messagePresent);
-    }
-}
-
-TEST(FieldValue, TypedRuleForUnquotedFields)
-{
-    const auto check = [](const std::string &raw, const std::string &typed) {
-        SCOPED_TRACE(raw);
-        EXPECT_EQ(FieldValue(OutboxField{raw, false, true}, FieldTyping::Typed), typed);
-        EXPECT_EQ(FieldValue(OutboxField{raw, true, true}, FieldTyping::Typed), raw);
-    };
-    // clang-format off
-    const char *const numbers[][2] = {{"0612345678", "612345678"}, {"+0049", "49"}, {"-007", "-7"},
-        {"-0", "0"}, {"012.50", "12.50"}, {"12.", "12"}, {"0612 ", "612"},
-        {"123456789012345678901234567890", "123456789012345678901234567890"}};
-    // clang-format on
-    for (const auto &[raw, typed] : numbers)
-        check(raw, typed);
-    // Not numbers: stay text as written.
-    for (const char *text : {"+49 123", "1e3", ".5", "12abc", "+", ""})
-        check(text, text);
-}
-
-TEST(PrepareRecipient, RemovesBlanksAndCrLfPairsOnly)
-{
-    // Lone CR and LF stay, as does LF CR; blanks go first, then the pair; only spaces are blanks.
-    // clang-format off
-    const char *const rows[][2] = {{" 0612 345 678 ", "0612345678"}, {"01\r\n23\r\n45", "012345"},
-        {"01\r23\n", "01\r23\n"}, {"01\n\r23", "01\n\r23"}, {"\r \n", ""}, {"01\t23", "01\t23"}};
-    // clang-format on
-    for (const auto &[in, out] : rows) {
-        SCOPED_TRACE(in);
-        EXPECT_EQ(PrepareRecipient(in), out);
-    }
-}
-
-// Rewrites the recipient and counts its instances.
-struct PrefixFilter final : RecipientFilter {
-    explicit PrefixFilter(int &made) { ++made; }
-    void SetRecipient(const std::string &recipient) override { value = "00" + recipient; }
-    std::string Value() const override { return value; }
-    std::string value = "unset";
-};
-
-TEST(PrepareRecipient, GoesThroughOneFreshFilterPerMessage)
-{
-    int made = 0;
-    const RecipientFilterFactory factory = [&made] { return std::make_unique<PrefixFilter>(made); };
-    // The filter sees the recipient as read; the blanks it returns are removed after.
-    EXPECT_EQ(PrepareRecipient("49 171 1", factory), "00491711");
-    EXPECT_EQ(PrepareRecipient("5", factory), "005");
-    EXPECT_EQ(made, 2);
-    // A filter that cannot be created leaves the recipient as read.
-    EXPECT_EQ(PrepareRecipient("06 12", [] { return std::unique_ptr<RecipientFilter>(); }), "0612");
-}
 
 // The send cycle.
 
 TEST(WaitSeconds, EndsAtTheSecondBoundaryAfterNAndServesEvents)
 {
-    for (const auto &[offset, n, lasts] : std::vector<std::tuple<int, short, int>>{
-             {0, 1, 2000}, {999, 1, 1001}, {500, 2, 2500}, {0, 0, 1000}}) {
-        SCOPED_TRACE(offset);
+    // offset: into the second when the wait starts, in ms; lasts: ms.
+    // clang-format off
+    const struct { const char *name; int offset; short seconds; int lasts; } rows[] = {
+        {"one second from a boundary", 0, 1, 2000},
+                {"one second from just before a boundary", 999, 1, 1001},
+                {"two seconds from mid-second", 500, 2, 2500},
+                {"zero seconds", 0, 0, 1000}};
+    // clang-format on
+    for (const auto &[name, offset, seconds, lasts] : rows) {
+        SCOPED_TRACE(name);
         TestGateway t;
         t.world.after(std::chrono::milliseconds(offset), [] {});
         t.world.pump();
         bool served = false;
         t.world.after(300ms, [&served] { served = true; });
         const auto from = t.world.elapsed();
-        WaitSeconds(t.gw, n);
+        WaitSeconds(t.gw, seconds);
         EXPECT_EQ((t.world.elapsed() - from).count(), lasts);
         EXPECT_TRUE(served);
         EXPECT_LE(t.world.pumps, 3); // blocks until something is due: no spinning
@@ -137,9 +57,13 @@ TEST(WaitSeconds, EndsAtTheSecondBoundaryAfterNAndServesEvents)
 
 TEST(SendPendingSMS, EachMessageIsOneCallEndedWithATHWithoutCR)
 {
-    for (const bool tap : {false, true}) {
-        SCOPED_TRACE(tap ? "TAP" : "UCP");
-        SendRig r(tap ? Tap() : RigOptions{});
+    // clang-format off
+    const struct { const char *name; RigOptions options; int logins; } rows[] = {
+        {"UCP", RigOptions{}, 0}, {"TAP", Tap(), 2}};
+    // clang-format on
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        SendRig r(row.options);
         r.addMessage("a.dat", "\"0611\",\"one\"\r\n");
         r.addMessage("b.dat", "\"0622\",\"two\"\r\n");
         Button(r).runUntil(30s);
@@ -147,7 +71,7 @@ TEST(SendPendingSMS, EachMessageIsOneCallEndedWithATHWithoutCR)
         std::ranges::sort(accepted);
         EXPECT_EQ(accepted, (Messages{{"0611", "one"}, {"0622", "two"}}));
         EXPECT_EQ(r.record.count("dial"), 2);
-        EXPECT_EQ(r.record.count("login"), tap ? 2 : 0);
+        EXPECT_EQ(r.record.count("login"), row.logins);
         EXPECT_NE(r.port.written.find("ATHATDT"), std::string::npos);
         EXPECT_TRUE(r.port.written.ends_with("ATH"));
     }
@@ -315,27 +239,29 @@ TEST(SendPendingSMS, EmptyCenterNumberIsReportedAndNothingRuns)
 // message is delivered, still in the outbox, or its text is in Master.Log;
 // the call is ended and the port closed; the loop carries on.
 
-// delivered: accepted by the centre, file gone; kept: still in the outbox, not
-// accepted; logged: file gone, not accepted, text in Master.Log; vanished:
+// Delivered: accepted by the centre, file gone; Kept: still in the outbox, not
+// accepted; Logged: file gone, not accepted, text in Master.Log; Vanished:
 // someone else removed the file and the logs say so.
-struct Row {
-    const char *fault;
-    std::function<void(RigOptions &)> options;
-    std::function<void(SendRig &)> act; // after the rig is built, before Start
-    std::string outcome;
-    const char *logged; // a Master.Log entry starts with this ("" for none)
-    int dials = 1; // at least this many (a kept message is tried on every pass); 0: none at all
-    std::function<void(SendRig &)> check = {}; // instead of: at most one accepted, few boxes
-};
+enum class Outcome { Delivered, Kept, Logged, Vanished };
+
+// act: after the rig is built, before Start; logged: a Master.Log entry starts with this ("" for
+// none); dials: at least this many (a kept message is tried on every pass), 0: none at all;
+// check: instead of "at most one accepted, few boxes".
+// clang-format off
+struct Row { const char *fault; std::function<void(RigOptions &)> options;
+    std::function<void(SendRig &)> act; Outcome outcome; const char *logged; int dials = 1;
+    std::function<void(SendRig &)> check = {}; };
+// clang-format on
 
 // The rows' message, unless a row writes its own.
 const std::string Text = "disk full", Content = "\"0611\",\"disk full\"\r\n";
 
-using O = RigOptions;
+using Opts = RigOptions;
+using enum Outcome;
 using enum sim::DialResult;
 using Ucp = sim::UcpCentreOptions::Mode;
 using TapOptions = sim::TapCentreOptions;
-const auto Dial = [](sim::DialResult d) { return [d](O &o) { o.modem.result = d; }; };
+const auto Dial = [](sim::DialResult d) { return [d](Opts &o) { o.modem.result = d; }; };
 const auto File = [](std::string s) { return [s](SendRig &r) { r.addMessage("a.dat", s); }; };
 const auto Read = [](auto read) { return [read](SendRig &r) { r.gw.readMessageFile = read; }; };
 const auto At = [](std::chrono::milliseconds when, void (*what)(SendRig &)) {
@@ -348,54 +274,56 @@ constexpr const char *NoDial = "Could not dial SMS Center",
 
 // clang-format off
 const Row Rows[] = {
-    {"dial without answer", Dial(Silent), {}, "kept", NoDial, 2},
-    {"BUSY", Dial(Busy), {}, "kept", NoDial, 2},
-    {"NO CARRIER", Dial(NoCarrier), {}, "kept", NoDial, 2},
-    {"ERROR", Dial(Error), {}, "kept", NoDial, 2},
-    {"NO DIALTONE", Dial(NoDialtone), {}, "kept", NoDial, 2},
-    {"CONNECT without carrier", [](O &o) { o.modem.carrierDelay.reset(); }, {}, "kept", NoDial, 2},
+    {"dial without answer", Dial(Silent), {}, Kept, NoDial, 2},
+    {"BUSY", Dial(Busy), {}, Kept, NoDial, 2},
+    {"NO CARRIER", Dial(NoCarrier), {}, Kept, NoDial, 2},
+    {"ERROR", Dial(Error), {}, Kept, NoDial, 2},
+    {"NO DIALTONE", Dial(NoDialtone), {}, Kept, NoDial, 2},
+    {"CONNECT without carrier", [](Opts &o) { o.modem.carrierDelay.reset(); }, {}, Kept, NoDial, 2},
     {"carrier lost during the carrier wait", // the echo ends the answer wait
-     [](O &o) { o.modem.echo = true, o.modem.connectDelay = 5s; },
-     At(5s, [](SendRig &r) { r.port.dropCarrier(); }), "delivered", ""},
-    {"no ID= prompt", [](O &o) { o.protocol = "TAP", o.tap.ignoredPrompts = 1000; }, {},
-     "kept", "Err-0016", 2},
-    {"login NAK", [](O &o) { o.protocol = "TAP", o.tap.login = TapOptions::Login::Refuse; }, {},
-     "kept", "Err-0016", 2},
-    {"no go-ahead", [](O &o) { o.protocol = "TAP", o.tap.goAhead = false; }, {}, "kept", "", 2},
+     [](Opts &o) { o.modem.echo = true; o.modem.connectDelay = 5s; },
+     At(5s, [](SendRig &r) { r.port.dropCarrier(); }), Delivered, ""},
+    {"no ID= prompt", [](Opts &o) { o.protocol = "TAP"; o.tap.ignoredPrompts = 1000; }, {},
+     Kept, "Err-0016", 2},
+    {"login NAK", [](Opts &o) { o.protocol = "TAP"; o.tap.login = TapOptions::Login::Refuse; }, {},
+     Kept, "Err-0016", 2},
+    {"no go-ahead", [](Opts &o) { o.protocol = "TAP"; o.tap.goAhead = false; }, {}, Kept, "", 2},
     {"carrier lost before the write (TAP login)", // after the login ACK, before its wait ends
-     [](O &o) { o.protocol = "TAP", o.modem.dropAfter = 1500ms; }, {}, "logged", "Err-0017"},
+     [](Opts &o) { o.protocol = "TAP"; o.modem.dropAfter = 1500ms; }, {}, Logged, "Err-0017"},
     // Stale text of the first call must not count on the next: each pass logs in anew and fails.
     {"carrier lost before the TAP login completes",
-     [](O &o) { o.protocol = "TAP", o.modem.dropAfter = 500ms; }, {}, "kept", "Err-0016", 2},
-    {"BUSY during the blocking carrier wait", [](O &o) { o.modem.echo = true, o.modem.result = Busy; },
-     {}, "kept", "Recieved:\r\nBUSY", 2, [](SendRig &r) {
+     [](Opts &o) { o.protocol = "TAP"; o.modem.dropAfter = 500ms; }, {}, Kept, "Err-0016", 2},
+    {"BUSY during the blocking carrier wait",
+     [](Opts &o) { o.modem.echo = true; o.modem.result = Busy; },
+     {}, Kept, "Recieved:\r\nBUSY", 2, [](SendRig &r) {
          // Said before the failed dial is reported, with its box.
-         const auto m = r.master();
-         const auto busy = std::ranges::find(m, "Recieved:\r\nBUSY\r\n");
-         EXPECT_LT(busy, std::ranges::find_if(m, [](auto &e) { return e.starts_with(NoDial); }));
+         const auto master = r.master();
+         const auto busy = std::ranges::find(master, "Recieved:\r\nBUSY\r\n");
+         EXPECT_LT(busy,
+                   std::ranges::find_if(master, [](auto &e) { return e.starts_with(NoDial); }));
          ASSERT_FALSE(r.t.notifier.notices.empty());
          EXPECT_EQ(r.t.notifier.notices[0].text, "The number is busy.  Please try again later.");
      }},
     {"no answer, carrier detect forced on", Dial(Silent),
-     [](SendRig &r) { r.port.carrierForcedOn = true; }, "kept", NoDial, 2},
+     [](SendRig &r) { r.port.carrierForcedOn = true; }, Kept, NoDial, 2},
     {"carrier lost during the response window",
-     [](O &o) { o.ucp.replyDelay = 800ms, o.modem.dropAfter = 200ms; }, {}, "delivered", Sent},
-    {"port vanishes before the dial", {}, Vanish, "kept", "Err-0003:Dialing Error", 0},
-    {"port vanishes after CONNECT (TAP login)", [](O &o) { o.protocol = "TAP"; },
-     At(4300ms, Vanish), "kept", "Err-0016"},
-    {"port vanishes during the response window", [](O &o) { o.ucp.replyDelay = 800ms; },
-     At(4200ms, Vanish), "delivered", Sent},
+     [](Opts &o) { o.ucp.replyDelay = 800ms; o.modem.dropAfter = 200ms; }, {}, Delivered, Sent},
+    {"port vanishes before the dial", {}, Vanish, Kept, "Err-0003:Dialing Error", 0},
+    {"port vanishes after CONNECT (TAP login)", [](Opts &o) { o.protocol = "TAP"; },
+     At(4300ms, Vanish), Kept, "Err-0016"},
+    {"port vanishes during the response window", [](Opts &o) { o.ucp.replyDelay = 800ms; },
+     At(4200ms, Vanish), Delivered, Sent},
     {"write refused", {},
      At(3999ms, [](SendRig &r) { r.port.failOnce("write", Failure{5, "Input/output error"}); }),
-     "delivered", "Error Occured in UCP SMS sending", 2},
-    {"UCP negative answer", [](O &o) { o.ucp.mode = Ucp::Reject; }, {}, "logged", Answer},
-    {"garbage from the centre", [](O &o) { o.ucp.mode = Ucp::Garbage; }, {}, "logged", Answer},
-    {"half an answer frame", [](O &o) { o.ucp.mode = Ucp::Half; }, {}, "logged", Answer},
-    {"silent centre", [](O &o) { o.ucp.mode = Ucp::Silent; }, {}, "logged", Sent},
+     Delivered, "Error Occured in UCP SMS sending", 2},
+    {"UCP negative answer", [](Opts &o) { o.ucp.mode = Ucp::Reject; }, {}, Logged, Answer},
+    {"garbage from the centre", [](Opts &o) { o.ucp.mode = Ucp::Garbage; }, {}, Logged, Answer},
+    {"half an answer frame", [](Opts &o) { o.ucp.mode = Ucp::Half; }, {}, Logged, Answer},
+    {"silent centre", [](Opts &o) { o.ucp.mode = Ucp::Silent; }, {}, Logged, Sent},
     {"TAP centre NAKs every block",
-     [](O &o) { o.protocol = "TAP", o.tap.blocks = TapOptions::Blocks::Nak; }, {}, "logged", Sent},
-    {"binary message file", {}, File({"\"0611\",\"\0\xff\x01\x7f\"", 13}), "delivered", ""},
-    {"byte-order mark", {}, File("\xEF\xBB\xBF" + Content), "delivered", Sent},
+     [](Opts &o) { o.protocol = "TAP"; o.tap.blocks = TapOptions::Blocks::Nak; }, {}, Logged, Sent},
+    {"binary message file", {}, File({"\"0611\",\"\0\xff\x01\x7f\"", 13}), Delivered, ""},
+    {"byte-order mark", {}, File("\xEF\xBB\xBF" + Content), Delivered, Sent},
     {"written in two pieces 4 s apart", {},
      [](SendRig &r) {
          r.addMessage("a.dat", "\"0611\",\"slow producer 1, first piece");
@@ -403,31 +331,33 @@ const Row Rows[] = {
              std::ofstream(r.t.dir / "outbox/a.dat", std::ios::app) << ", second piece\"\r\n";
          });
      },
-     "delivered", Sent, 1, [](SendRig &r) {
+     Delivered, Sent, 1, [](SendRig &r) {
          EXPECT_EQ(r.record.messages("accepted"),
                    (Messages{{"0611", "slow producer 1, first piece, second piece"}}));
      }},
     {"frame of 1000 characters", {}, File("\"0611\",\"" + std::string(490, 'l') + "\"\r\n"),
-     "delivered", Sent},
+     Delivered, Sent},
     {"frame too long for LEN", {}, File("\"0611\",\"" + std::string(50000, 'l') + "\"\r\n"),
-     "kept", "Message too long for one UCP frame. It is passed over", 0},
-    {"unsupported operation type", [](O &o) { o.operationType = "02"; }, {}, "kept", "Err-0008", 0,
+     Kept, "Message too long for one UCP frame. It is passed over", 0},
+    {"unsupported operation type", [](Opts &o) { o.operationType = "02"; }, {}, Kept, "Err-0008", 0,
      [](SendRig &r) { EXPECT_FALSE(r.t.notifier.notices.empty()); }},
-    {"10 MB message file", {}, File(std::string(10 << 20, 'x')), "kept", Unread, 0},
-    {"one field only", {}, File("\"0611\""), "delivered", ""},
+    {"10 MB message file", {}, File(std::string(10 << 20, 'x')), Kept, Unread, 0},
+    {"one field only", {}, File("\"0611\""), Delivered, ""},
     {"file vanishes between pick and read", {},
-     Read([](auto &p) { fs::remove(p); return ReadOutboxFile(p); }), "vanished", Unread, 0},
+     Read([](auto &p) { fs::remove(p); return ReadOutboxFile(p); }), Vanished, Unread, 0},
     {"file cannot be read", {},
      Read([](auto &) { return OutboxFileRead{{}, Failure{5, "Input/output error"}, {}}; }),
-     "kept", Unread, 0},
+     Kept, Unread, 0},
     {"file replaced while it is being sent", {},
      [](SendRig &r) { r.gw.readMessageFile = [&r, first = true](const std::string &p) mutable {
          OutboxFileRead read = ReadOutboxFile(p);
-         if (std::exchange(first, false))
-             r.addMessage("b.tmp", "\"0622\",\"newer\""), fs::rename(r.t.dir / "outbox/b.tmp", p);
+         if (std::exchange(first, false)) {
+             r.addMessage("b.tmp", "\"0622\",\"newer\"");
+             fs::rename(r.t.dir / "outbox/b.tmp", p);
+         }
          return read;
      }; },
-     "delivered", "Message file changed while it was being sent: a.dat", 2, [](SendRig &r) {
+     Delivered, "Message file changed while it was being sent: a.dat", 2, [](SendRig &r) {
          EXPECT_EQ(r.record.messages("accepted"), (Messages{{"0611", Text}, {"0622", "newer"}}));
      }},
     {"missing outbox folder", {},
@@ -435,9 +365,9 @@ const Row Rows[] = {
          fs::remove_all(r.t.dir / "outbox");
          r.t.world.after(10s, [&r] { r.addMessage("a.dat", Content); });
      },
-     "delivered", Sent},
+     Delivered, Sent},
     {"Master.Log cannot be written", {},
-     [](SendRig &r) { fs::create_directory(r.t.dir / "Master.Log"); }, "delivered", "", 1,
+     [](SendRig &r) { fs::create_directory(r.t.dir / "Master.Log"); }, Delivered, "", 1,
      [](SendRig &r) {
          // One box per entry the log could not take; Events.Log misses nothing.
          SendRig twin;
@@ -466,10 +396,10 @@ TEST(FaultMatrix, EveryMessageIsAccountedForAndTheLoopCarriesOn)
         const auto accepted = r.record.messages("accepted");
         const std::string log = r.t.readFile("Master.Log");
         const int dials = r.record.count("dial");
-        EXPECT_EQ(r.t.readFile("outbox/a.dat"), row.outcome == "kept" ? content : "");
-        EXPECT_EQ(accepted.empty(), row.outcome != "delivered");
+        EXPECT_EQ(r.t.readFile("outbox/a.dat"), row.outcome == Outcome::Kept ? content : "");
+        EXPECT_EQ(accepted.empty(), row.outcome != Outcome::Delivered);
         // UCP logs the frame, which holds the text in IA5 hex.
-        EXPECT_TRUE(row.outcome != "logged" || log.find(Text) != std::string::npos ||
+        EXPECT_TRUE(row.outcome != Outcome::Logged || log.find(Text) != std::string::npos ||
                     log.find(IA5Encoding(Text)) != std::string::npos);
         EXPECT_TRUE(!*row.logged || r.logged(row.logged) >= 1) << row.logged;
         EXPECT_TRUE(row.dials == 0 ? dials == 0 : dials >= row.dials) << dials;

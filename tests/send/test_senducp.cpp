@@ -1,13 +1,11 @@
-// Building UCP frames, and sending one message through the simulated modem and centre.
+// Sending one UCP message through the simulated modem and centre, and the
+// simulated centre's judgement of the frames it is sent.
 
-#include "pure/ia5.h"
 #include "pure/ucpframe.h"
 #include "send/senducp.h"
 #include "sendrig.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace qm::test
 {
@@ -15,8 +13,8 @@ namespace
 {
 
 using namespace std::chrono_literals;
-using namespace std::string_literals;
 
+// LEN and checksum worked out by hand from the checksum rule (tests/pure/test_pure.cpp).
 const std::string Frame = "<STX>01/00035/O/01/0123456///3/616263/80<ETX>";
 const std::string Encoded = "Message encoded as : " + Frame, Sent = "Message Sent: " + Frame;
 const std::string NumberAndMessage = "\rNumber: 0123456\rMessage:abc";
@@ -31,48 +29,6 @@ const std::string NotSupported = "Err-0008:Operation not supported in this versi
 sim::UcpDecoded Decoded(const std::string &frame)
 {
     return sim::DecodeUcpFrame(frame.substr(1, frame.size() - 2));
-}
-
-TEST(BuildUCPFrame, ByteExact)
-{
-    // Recipient "0123456", text "abc" (sums checked by hand: 1664 = 0x680 for "01").
-    const struct {
-        const char *ot, *auth, *legit, *inner;
-    } rows[] = {
-        {"01", "1234", "99", "01/00035/O/01/0123456///3/616263/80"},
-        {"03", "1234", "99", "01/00051/O/03/0123456,99//1234/0//////////616263/8C"},
-        {"30", "", "", "01/00040/O/30/0123456///1//////616263/67"},
-        {"51", "", "", "01/00063/O/51/0123456///////////////////3/616263/////////////AA"},
-    };
-    for (const auto &r : rows)
-        EXPECT_EQ(BuildUCPFrame(r.ot, "0123456", "abc", r.auth, r.legit),
-                  "\x02"s + r.inner + "\x03");
-    // Nothing is escaped: the "/" shifts every field after it.
-    EXPECT_EQ(BuildUCPFrame("01", "01/23", "", "", ""), "\00201/00027/O/01/01/23///3//D9\x03"s);
-    for (const char *ot : {"", "02", "52", "01 "})
-        EXPECT_FALSE(BuildUCPFrame(ot, "0123456", "abc", "", "").has_value()) << ot;
-    EXPECT_EQ(IA5Encoding("\x00\x0f\xe9\xff"s), "000FE9FF");
-}
-
-TEST(BuildUCPFrame, LengthFieldAroundItsBreakpoints)
-{
-    // Type 01: LEN = 22 + recipient + 2 * text length, always five digits.
-    const struct {
-        const char *recipient;
-        std::size_t textLength;
-        std::string len;
-    } rows[] = {{"0123456", 35, "00099"},
-                {"01234567", 35, "00100"},
-                {"01234567", 485, "01000"},
-                {"0123456", 49985, "99999"}};
-    for (const auto &[recipient, textLength, len] : rows) {
-        SCOPED_TRACE(len);
-        const std::string frame =
-            *BuildUCPFrame("01", recipient, std::string(textLength, 'x'), "", "");
-        EXPECT_EQ(frame.substr(4, 6), len + "/");
-        EXPECT_EQ(frame.size() - 2, std::stoul(len));
-        EXPECT_TRUE(Decoded(frame).ok); // a real centre reads exactly five digits
-    }
 }
 
 // A frame around `afterLen` with a correct LEN (plus `lenError`) and checksum.
@@ -107,40 +63,52 @@ TEST(UcpCentre, AcceptsGatewayFramesAndRefusesAChangedByteWrongLenOrMissingField
          {Wrap("O/01/0123456///3/616263/", -1), Wrap("O/01/0123456///3/616263/", 1), Wrap(fewer)})
         EXPECT_FALSE(Decoded(frame).ok) << frame;
     EXPECT_TRUE(Decoded(Wrap("O/01/0123456///3/616263/")).ok);
+    // LEN is read as exactly five digits, also at its breakpoints.
+    const std::pair<const char *, std::size_t> lengths[] = {
+        {"0123456", 35}, {"01234567", 35}, {"01234567", 485}, {"0123456", 49985}};
+    for (const auto &[recipient, textLength] : lengths)
+        EXPECT_TRUE(
+            Decoded(*BuildUCPFrame("01", recipient, std::string(textLength, 'x'), "", "")).ok)
+            << recipient << " " << textLength;
 }
 
 TEST(SendUCPSMS, EachOutcomeLogsAndDisposesAsTabled)
 {
-    // What goes wrong; the faults strike between dialling and building the frame. The file is
-    // kept from BadType on, and what no call could deliver is refused before dialling.
+    // What goes wrong; the faults strike between dialling and building the frame. What no call
+    // could deliver is refused before dialling.
     enum Act { None, Pieces, Late, Disconnect, ClosePort, Dropped, BadType, TooLong, WriteFails };
     const std::string longText(49990, 'x'); // LEN would need six digits
     const std::string tooLong = "Message too long for one UCP frame. It is passed over until the "
                                 "gateway is restarted.\rNumber: 0123456\rMessage:" +
                                 longText;
-    const struct {
-        Act act;
-        std::vector<std::string> events; // Events.Log texts, exact
-    } rows[] = {
-        {None, {Encoded, Sent, Response + Connect + Answer}},
+    using enum SendOutcome;
+    // events: Events.Log texts, exact.
+    // clang-format off
+    const struct { const char *name; Act act; SendOutcome outcome; int dials, accepted;
+        bool notSupportedBox; std::vector<std::string> events; } rows[] = {
+        {"delivered", None, Done, 1, 1, false, {Encoded, Sent, Response + Connect + Answer}},
         // Each piece of the answer is one entry; a late answer is left for later.
-        {Pieces,
+        {"answer in two pieces", Pieces, Done, 1, 1, false,
          {Encoded, Sent, Response + Connect + Answer.substr(0, Half),
           Response + Answer.substr(Half)}},
-        {Late, {Encoded, Sent, Response + Connect}},
-        {Disconnect, {Encoded, "Message could not be sent:" + NumberAndMessage}},
-        {ClosePort, {Encoded, "Err-0004:Port closed Prematurely" + NumberAndMessage}},
+        {"late answer", Late, Done, 1, 1, false, {Encoded, Sent, Response + Connect}},
+        {"disconnected", Disconnect, Done, 1, 0, false,
+         {Encoded, "Message could not be sent:" + NumberAndMessage}},
+        {"port closed", ClosePort, Done, 1, 0, false,
+         {Encoded, "Err-0004:Port closed Prematurely" + NumberAndMessage}},
         // The call dropped with no event served yet: the "NO CARRIER" the clear threw away
         // counts, and no frame goes to a modem in command mode.
-        {Dropped, {Encoded, "Message could not be sent:" + NumberAndMessage}},
-        {BadType, {NotSupported + NumberAndMessage}},
-        {TooLong, {tooLong}},
-        {WriteFails,
+        {"carrier dropped", Dropped, Done, 1, 0, false,
+         {Encoded, "Message could not be sent:" + NumberAndMessage}},
+        {"unsupported type", BadType, Retry, 0, 0, true, {NotSupported + NumberAndMessage}},
+        {"too long", TooLong, PassOver, 0, 0, false, {tooLong}},
+        {"write fails", WriteFails, Retry, 1, 0, false,
          {Encoded, "Error Occured in UCP SMS sending. Please recheck paramters and retry again.\r"
                    "Input/output error"}},
     };
+    // clang-format on
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.act);
+        SCOPED_TRACE(row.name);
         RigOptions o;
         o.ucp.replyPieces = row.act == Pieces ? 2 : 1;
         o.ucp.replyDelay = row.act == Late ? 1500ms : o.ucp.replyDelay;
@@ -158,14 +126,12 @@ TEST(SendUCPSMS, EachOutcomeLogsAndDisposesAsTabled)
             if (act == WriteFails)
                 r.port.failAlways("write", Failure{5, "Input/output error"});
         };
-        using enum SendOutcome;
-        const SendOutcome outcome =
-            SendUCPSMS(r.gw, {"0123456", row.act == TooLong ? longText : "abc"});
+        EXPECT_EQ(SendUCPSMS(r.gw, {"0123456", row.act == TooLong ? longText : "abc"}),
+                  row.outcome);
         EXPECT_EQ(r.events(), row.events);
-        EXPECT_EQ(outcome, row.act < BadType ? Done : row.act == TooLong ? PassOver : Retry);
-        EXPECT_EQ(r.record.count("dial"), row.act == BadType || row.act == TooLong ? 0 : 1);
-        EXPECT_EQ(r.record.count("accepted"), row.act <= Late ? 1 : 0);
-        EXPECT_EQ(r.t.notifier.notices.size(), row.act == BadType ? 1u : 0u);
+        EXPECT_EQ(r.record.count("dial"), row.dials);
+        EXPECT_EQ(r.record.count("accepted"), row.accepted);
+        EXPECT_EQ(r.t.notifier.notices.size(), row.notSupportedBox ? 1u : 0u);
         for (const Notice &n : r.t.notifier.notices)
             EXPECT_EQ(n.text, NotSupported);
     }

@@ -53,38 +53,20 @@ std::string FakeSerialPort::readAll()
     return out;
 }
 
-void FakeSerialPort::receiveAfter(std::chrono::milliseconds delay, std::string bytes)
-{
-    world_.after(delay, [this, bytes = std::move(bytes)] {
-        if (!open_)
-            return; // nothing reaches a closed port
-        rx += bytes;
-        raise(PortEvent::DataReceived);
-    });
-}
-
 void FakeSerialPort::raise(PortEvent event)
 {
     if (handler_)
         handler_(event);
 }
 
-namespace
-{
-std::filesystem::path makeTempDir()
+TestGateway::TestGateway()
+    : gw{GatewayState{}, port, world, world, notifier, status, fields, timers}
 {
     static std::atomic<int> counter{0};
-    auto base = std::filesystem::temp_directory_path() /
-                ("qm-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(base);
-    std::filesystem::create_directories(base);
-    return base;
-}
-} // namespace
-
-TestGateway::TestGateway()
-    : dir(makeTempDir()), gw{GatewayState{}, port, world, world, notifier, status, fields, timers}
-{
+    dir = std::filesystem::temp_directory_path() /
+          ("qm-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
     gw.state.AppPath = dir.string() + PathSeparator;
     gw.state.ConfigFilePath = gw.state.AppPath + "smsconf.conf";
 }

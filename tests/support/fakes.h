@@ -41,14 +41,10 @@ public:
     std::function<void()> duringBox = [] {}; // once, while the next box is open
 };
 
-class FakeStatusLine final : public StatusLine
-{
-public:
-    void setText(const std::string &t) override { text_ = t; }
-    std::string text() const override { return text_; }
-
-private:
-    std::string text_ = "Status";
+struct FakeStatusLine final : StatusLine {
+    void setText(const std::string &text) override { shown = text; }
+    std::string text() const override { return shown; }
+    std::string shown = "Status";
 };
 
 struct FakeConsoleFields final : ConsoleFields {
@@ -115,8 +111,6 @@ public:
     void setEventHandler(EventHandler handler) override { handler_ = std::move(handler); }
 
     // Test hooks.
-    // Bytes arrive after `delay`; the data-received event is raised then.
-    void receiveAfter(std::chrono::milliseconds delay, std::string bytes);
     // Raises a port event now, as the platform would during a pump.
     void raise(PortEvent event);
     void failOnce(const std::string &op, Failure f) { once_[op] = std::move(f); }

@@ -29,11 +29,9 @@ SendRig::SendRig(RigOptions o)
                  ? std::unique_ptr<sim::SmsCentre>(std::make_unique<sim::UcpCentre>(o.ucp, &record))
                  : std::make_unique<sim::TapCentre>(o.tap, &record)),
       modem(o.modem, centre.get(), &record),
-      port(t.world, modem), gw{GatewayState{}, port,     t.world,  t.world,
-                               t.notifier,     t.status, t.fields, t.timers}
+      port(t.world, modem), gw{t.gw.state, port,     t.world,  t.world,
+                               t.notifier, t.status, t.fields, t.timers}
 {
-    gw.state.AppPath = t.gw.state.AppPath;
-    gw.state.ConfigFilePath = t.gw.state.ConfigFilePath;
     ConnectConsoleTimers(gw);
     port.setEventHandler([this](PortEvent e) { OnPortEvent(gw, e); });
     t.fields.SMSCenterNumber = "0612345678";
