@@ -1,5 +1,4 @@
 #include "console/smsconsole.h"
-#include "widgets/appicon.h"
 
 #include "commands/autosending.h"
 #include "commands/outboxpath.h"
@@ -16,6 +15,7 @@
 #include "pure/ucpframe.h"
 #include "ui_frmsmsconsole.h"
 #include "widgets/ansi.h"
+#include "widgets/appicon.h"
 
 #include <QAction>
 #include <QApplication>

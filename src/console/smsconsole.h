@@ -51,8 +51,6 @@ public:
     // Runs the start-up sequence once: flags, settings file, lists, fields.
     void startUp();
 
-    frmSMSConsole &form() { return form_; }
-    Gateway &gateway() { return gw_; }
     QSystemTrayIcon *trayIcon() const { return tray_.get(); }
 
     // Window life. A tray notification by its code (514, 515, 517...).

@@ -85,7 +85,8 @@ struct Gateway {
     // Creates the recipient filter for each message read from a file.
     RecipientFilterFactory recipientFilter = MakePassThroughRecipientFilter;
     // How message files are read and deleted (tests put faults here); unset:
-    // ReadOutboxFile and DeleteOutboxFile, on the outbox folder on disk.
+    // ReadOutboxFile and DeleteOutboxFile, on the outbox folder on disk (a
+    // fault that wraps the real reader calls ReadOutboxFile itself).
     std::function<OutboxFileRead(const std::string &path)> readMessageFile = {};
     std::function<MaybeFailure(const std::string &path)> deleteMessageFile = {};
     // Asked between the pauses of a blocking wait, where no event is served:

@@ -11,7 +11,7 @@
 //   51: R "//" A, seventeen "/", "3/" H, thirteen "/"
 // Frame = STX body checksum ETX, nothing after ETX.
 //
-// Layout and checksum follow the public EMI-UCP interface specification:
+// Layout and checksum follow the published EMI-UCP interface document:
 // "stx <header>/<data>/<checksum> etx", the header being TRN (two digits),
 // LEN (five digits: the characters between stx and etx), "O" for an
 // operation, OT; the checksum is the sum of every character after stx up to

@@ -38,8 +38,8 @@ TEST(Settings, MissingFileAsksAndUsesThePickOrStartsEmpty)
     // clang-format off
     const struct { const char *name, *pick, *protocol, *used; bool startsEmpty; } rows[] = {
         {"nothing picked", "", "", "smsconf.conf", true},
-                {"a missing file picked", "nope.conf", "", "smsconf.conf", true},
-                {"a file picked", "mine.conf", "UCP", "mine.conf", false}};
+        {"a missing file picked", "nope.conf", "", "smsconf.conf", true},
+        {"a file picked", "mine.conf", "UCP", "mine.conf", false}};
     // clang-format on
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -84,7 +84,7 @@ TEST(Settings, FailedReplaceLeavesTargetAndNoTemporaryFile)
     // clang-format off
     const struct { const char *name, *kept, *reason; bool readOnly; } rows[] = {
         {"read-only file", "smsconf.conf", ": the file is read-only", true},
-                {"folder in the file's place", "smsconf.conf/inside", "", false}};
+        {"folder in the file's place", "smsconf.conf/inside", "", false}};
     // clang-format on
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -138,7 +138,7 @@ TEST(ApplyModemSettings, OpenPortAsksFirst)
     const struct { const char *name; bool yes, stillOpen; int port; const char *settings, *logged; }
         rows[] = {{"yes", true, false, 3, "2400,O,8,1",
                  "06/12/2026 12:00:00: Modem Settings Changed/False\r\n"},
-                {"no", false, true, 1, "9600,N,8,1", ""}};
+        {"no", false, true, 1, "9600,N,8,1", ""}};
     // clang-format on
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -169,7 +169,7 @@ TEST(ApplyModemSettings, RefusalsAreLoggedWithErr0018AndTheirCode)
     // clang-format off
     const struct { const char *name, *speed; bool portFails; std::string logged; } rows[] = {
         {"incomplete settings", "", false, "22-Invalid line settings \",N,8,1\""},
-                {"platform failure", "9600", true, "8002-Invalid port number/False"}};
+        {"platform failure", "9600", true, "8002-Invalid port number/False"}};
     // clang-format on
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);

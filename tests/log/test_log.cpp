@@ -18,11 +18,11 @@ TEST(WriteLog, EachTargetGetsTheByteExactEntry)
     // clang-format off
     const struct { const char *name; LogTarget target; bool master, events; const char *status; }
         rows[] = {{"status line", LogTarget::StatusLine, false, false, "m\x01\xe9"},
-                {"Master.Log", LogTarget::MasterLog, true, false, "Status"},
-                {"Events.Log", LogTarget::EventsLog, false, true, "Status"},
-                {"both logs", LogTarget::BothLogs, true, true, "Status"},
-                {"past the last target", LogTarget(4), false, false, "Status"},
-                {"negative target", LogTarget(-1), false, false, "Status"}};
+        {"Master.Log", LogTarget::MasterLog, true, false, "Status"},
+        {"Events.Log", LogTarget::EventsLog, false, true, "Status"},
+        {"both logs", LogTarget::BothLogs, true, true, "Status"},
+        {"past the last target", LogTarget(4), false, false, "Status"},
+        {"negative target", LogTarget(-1), false, false, "Status"}};
     // clang-format on
     const std::string entry = Stamp + "m\x01\xe9/False\r\n";
     for (const auto &row : rows) {

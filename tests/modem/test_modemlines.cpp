@@ -3,9 +3,13 @@
 #include "commands/endprogram.h"
 #include "modem/dial.h"
 #include "modem/portevents.h"
+#include "platform/comport.h"
 #include "sendrig.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace qm::test
 {
@@ -220,6 +224,35 @@ TEST(Dial, SecondDialGetsAFullAnswerWait)
     EXPECT_TRUE(r.gw.state.Connected);
     EXPECT_EQ(r.logged("Timed out"), 0); // the old phase ends the wait at 60 s
     EXPECT_EQ(r.t.world.elapsed(), 70s);
+}
+
+// A COMn file in the program's folder names the port, even as a link whose
+// device is gone (opening it then fails plainly instead of reaching another
+// port); without one, the system's own third port.
+TEST(ComPortDevice, AFileInTheProgramsFolderWinsEvenADanglingLink)
+{
+    const std::string systemsThird = PathSeparator == '/' ? "/dev/ttyS2" : "COM3";
+    enum class Folder { Empty, File, DanglingLink };
+    // clang-format off
+    const struct { const char *name; Folder folder; bool local; } rows[] = {
+        {"nothing there", Folder::Empty, false},
+        {"a file", Folder::File, true},
+        {"a dangling link", Folder::DanglingLink, true}};
+    // clang-format on
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        TestGateway t;
+        const std::filesystem::path com3 = t.dir / "COM3";
+        if (row.folder == Folder::File)
+            std::ofstream(com3) << "";
+        std::error_code error;
+        if (row.folder == Folder::DanglingLink)
+            std::filesystem::create_symlink(t.dir / "gone", com3, error);
+        if (error)
+            GTEST_SKIP() << "no symbolic links here: " << error.message();
+        EXPECT_EQ(ComPortDevice(t.gw.state.AppPath, 3),
+                  row.local ? t.gw.state.AppPath + "COM3" : systemsThird);
+    }
 }
 
 } // namespace

@@ -147,9 +147,9 @@ TEST(BuildUCPFrame, LengthFieldAroundItsBreakpoints)
     // clang-format off
     const struct { const char *name, *recipient; std::size_t textLength; std::string len; }
         rows[] = {{"two digits", "0123456", 35, "00099"},
-                {"three digits", "01234567", 35, "00100"},
-                {"four digits", "01234567", 485, "01000"},
-                {"the largest", "0123456", 49985, "99999"}};
+        {"three digits", "01234567", 35, "00100"},
+        {"four digits", "01234567", 485, "01000"},
+        {"the largest", "0123456", 49985, "99999"}};
     // clang-format on
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);

@@ -36,9 +36,9 @@ TEST(WaitSeconds, EndsAtTheSecondBoundaryAfterNAndServesEvents)
     // clang-format off
     const struct { const char *name; int offset; short seconds; int lasts; } rows[] = {
         {"one second from a boundary", 0, 1, 2000},
-                {"one second from just before a boundary", 999, 1, 1001},
-                {"two seconds from mid-second", 500, 2, 2500},
-                {"zero seconds", 0, 0, 1000}};
+        {"one second from just before a boundary", 999, 1, 1001},
+        {"two seconds from mid-second", 500, 2, 2500},
+        {"zero seconds", 0, 0, 1000}};
     // clang-format on
     for (const auto &[name, offset, seconds, lasts] : rows) {
         SCOPED_TRACE(name);
