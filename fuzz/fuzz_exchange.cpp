@@ -67,7 +67,13 @@ void schedule(Rig &r, const std::uint8_t *data, std::size_t size)
                 length = std::min<std::size_t>(data[i], size - i - 1);
                 ++i;
             }
-            r.port.receiveAfter(at, std::string(reinterpret_cast<const char *>(data + i), length));
+            r.t.world.after(
+                at, [&r, bytes = std::string(reinterpret_cast<const char *>(data + i), length)] {
+                    if (!r.port.isOpen())
+                        return; // nothing reaches a closed port
+                    r.port.rx += bytes;
+                    r.port.raise(qm::PortEvent::DataReceived);
+                });
             i += length;
             break;
         }
