@@ -1,7 +1,8 @@
 #pragma once
-// Which device "COM n" means. A file named COMn in the program's folder wins
-// (a link to /dev/ttyUSB0, to a pseudo-terminal served by the simulator ...);
-// else the platform's own name for its n-th serial port.
+// Which device "COM n" means. On Linux a file named COMn in the program's
+// folder wins (a link to /dev/ttyUSB0, to a pseudo-terminal served by the
+// simulator ...); else, and always on Windows, the platform's own name for
+// its n-th serial port.
 
 #include <string>
 

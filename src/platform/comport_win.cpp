@@ -1,18 +1,14 @@
 #include "platform/comport.h"
 
-#include <windows.h>
-
 namespace qm
 {
 
-std::string ComPortDevice(const std::string &programFolder, int number)
+// COMn is a device name in every folder on Windows: "<folder>\COM3" is the
+// serial port itself, never a file, and handed to the port library as a
+// path it would not open. So COM n is always the system's own port.
+std::string ComPortDevice(const std::string &, int number)
 {
-    const std::string name = "COM" + std::to_string(number);
-    const std::string local = programFolder + name;
-    // The attributes are the link's own, so a dangling one is still there.
-    if (GetFileAttributesA(local.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return local;
-    return name;
+    return "COM" + std::to_string(number);
 }
 
 } // namespace qm
