@@ -23,7 +23,8 @@ for ((i = 0; i < ${#LAYERS[@]}; i++)); do
         file=${hit%%:*}
         rest=${hit#*:}
         line=${rest%%:*}
-        target=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^">]*)[">].*/\1/' <<<"${rest#*:}")
+        [[ ${rest#*:} =~ include[[:space:]]*[\<\"]([^\">]*) ]] || continue
+        target=${BASH_REMATCH[1]}
         # A relative path is taken from the including file's folder.
         if [[ $target == ../* || $target == ./* ]]; then
             target=$(realpath -m --relative-to=. "$(dirname "$file")/$target")
