@@ -11,7 +11,7 @@ namespace qm
 TimePoint QtClock::now() const
 {
     return std::chrono::time_point_cast<std::chrono::milliseconds>(
-        std::chrono::system_clock::now());
+        std::chrono::steady_clock::now());
 }
 
 std::string QtClock::dateTimeText() const

@@ -18,7 +18,7 @@ void QtEventPump::pump(std::optional<TimePoint> wakeBy)
 {
     if (wakeBy) {
         const auto now = std::chrono::time_point_cast<std::chrono::milliseconds>(
-            std::chrono::system_clock::now());
+            std::chrono::steady_clock::now());
         const auto left = (*wakeBy - now).count();
         if (left <= 0) {
             // Due already: serve what is pending without waiting.

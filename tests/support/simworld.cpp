@@ -26,7 +26,8 @@ void SimTimer::setEnabled(bool enabled)
 
 std::string SimWorld::dateTimeText() const
 {
-    const std::time_t t = system_clock::to_time_t(now_);
+    const std::time_t t =
+        system_clock::to_time_t(system_clock::time_point(wallStart_ + elapsed() + wallStep_));
     const std::tm tm = *std::gmtime(&t); // portable; the simulated world has one thread
     char buf[32];
     std::strftime(buf, sizeof buf, "%d/%m/%Y %H:%M:%S", &tm);

@@ -1,7 +1,9 @@
 #pragma once
 // A simulated world over virtual time for core tests. Pumping delivers the
 // next due happening (timer tick, scheduled bytes) and moves the clock to it;
-// a blocking pause moves the clock without delivering anything. A pump with
+// a blocking pause moves the clock without delivering anything. The wall clock
+// (only the date and time the logs carry) runs with it and can be stepped on
+// its own, as a time sync or an operator setting the time does. A pump with
 // nothing ever due throws, so a routine that would wait forever fails the
 // test instead of hanging it.
 
@@ -56,6 +58,10 @@ public:
 
     std::chrono::milliseconds elapsed() const { return now_ - start_; }
 
+    // Sets the wall clock forward (positive) or back (negative); steady time
+    // goes on unchanged.
+    void stepWallClock(std::chrono::milliseconds step) { wallStep_ += step; }
+
     int beeps = 0;
     int pumps = 0;
     std::vector<std::chrono::milliseconds> pauses;
@@ -64,10 +70,13 @@ private:
     friend class SimTimer;
     void registerTimer(SimTimer *t);
 
-    // 2026-12-06 12:00:00 UTC, a whole second.
-    const TimePoint start_{
+    // Steady time starts on a whole second; the wall clock at
+    // 2026-12-06 12:00:00 UTC.
+    const TimePoint start_{std::chrono::hours(1000)};
+    const std::chrono::sys_seconds wallStart_{
         std::chrono::sys_days(std::chrono::December / 6 / 2026).time_since_epoch() +
         std::chrono::hours(12)};
+    std::chrono::milliseconds wallStep_{0};
     TimePoint now_ = start_;
     std::uint64_t seq_ = 0;
     std::multimap<std::pair<TimePoint, std::uint64_t>, std::function<void()>> happenings_;
