@@ -1,22 +1,11 @@
 #include "log/writelog.h"
 
-#include <cstdio>
+#include "log/appendentry.h"
 
 namespace qm
 {
 namespace
 {
-
-// Opens, appends and closes; false when any step failed.
-bool appendEntry(const std::string &path, const std::string &entry)
-{
-    std::FILE *f = std::fopen(path.c_str(), "ab");
-    if (!f)
-        return false;
-    const bool written = std::fwrite(entry.data(), 1, entry.size(), f) == entry.size();
-    const bool closed = std::fclose(f) == 0;
-    return written && closed;
-}
 
 void reportFailure(Gateway &gw)
 {
@@ -26,15 +15,15 @@ void reportFailure(Gateway &gw)
 
 } // namespace
 
-void WriteLog(Gateway &gw, LogTarget target, std::string_view message, bool flag)
+bool WriteLog(Gateway &gw, LogTarget target, std::string_view message, bool flag)
 {
     if (target == LogTarget::StatusLine) {
         gw.status.setText(std::string(message));
-        return;
+        return true;
     }
     if (target != LogTarget::MasterLog && target != LogTarget::EventsLog &&
         target != LogTarget::BothLogs)
-        return;
+        return false;
 
     std::string entry = gw.clock.dateTimeText();
     entry += ": ";
@@ -46,13 +35,19 @@ void WriteLog(Gateway &gw, LogTarget target, std::string_view message, bool flag
     // An entry meant for both logs goes to whichever can take it: a Master.Log
     // that cannot be written must not also cost the Events.Log copy. The
     // operator is told once per entry.
-    bool written = true;
+    bool all = true, any = false;
+    const auto append = [&](std::string_view name) {
+        const bool ok = !AppendWholeEntry(gw.state.AppPath + std::string(name), entry);
+        all = all && ok;
+        any = any || ok;
+    };
     if (target != LogTarget::EventsLog)
-        written = appendEntry(gw.state.AppPath + std::string(MasterLogName), entry);
+        append(MasterLogName);
     if (target != LogTarget::MasterLog)
-        written = appendEntry(gw.state.AppPath + std::string(EventsLogName), entry) && written;
-    if (!written)
+        append(EventsLogName);
+    if (!all)
         reportFailure(gw);
+    return any;
 }
 
 } // namespace qm

@@ -17,8 +17,12 @@ inline constexpr std::string_view MasterLogName = "Master.Log";
 inline constexpr std::string_view EventsLogName = "Events.Log";
 
 // Appends "<date time>: <message>/<False|True>" CR LF to the chosen file(s),
-// opening and closing the file for each entry. Any other target does nothing.
-// A failure shows the "Can't Create File" box and the entry is dropped.
-void WriteLog(Gateway &gw, LogTarget target, std::string_view message, bool flag = false);
+// opening and closing the file for each entry, each entry whole or not at
+// all. Any other target does nothing. A failure shows the "Can't Create File"
+// box and the entry is dropped from that file.
+// True when the entry is somewhere: on the status line, or in at least one of
+// its log files. A routine that deletes a message file because the log holds
+// its text asks this first.
+bool WriteLog(Gateway &gw, LogTarget target, std::string_view message, bool flag = false);
 
 } // namespace qm
