@@ -44,6 +44,9 @@ struct GatewayState {
     // Outbox files the send cycle passes over for the rest of the run: their
     // trouble (cannot be deleted after sending, cannot be read) is logged once.
     std::set<std::string> PassedOverFiles;
+    // Outbox files kept because no log could take their text: the operator
+    // is told once for each.
+    std::set<std::string> UnloggedFiles;
     // What each outbox file looked like when first seen unchanged, so a file
     // its producer is still writing is not taken half-written.
     struct Sighting {

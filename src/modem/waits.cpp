@@ -27,22 +27,35 @@ void ServePendingEvents(Gateway &gw)
         gw.pump.pump(gw.clock.now());
 }
 
+bool WaitForReceived(Gateway &gw, std::string_view text, std::chrono::milliseconds limit)
+{
+    const GatewayState &st = gw.state;
+    const TimePoint deadline = gw.clock.now() + limit;
+    const auto arrived = [&] { return st.ReceiveBuffer.find(text) != std::string::npos; };
+    while (!arrived() && st.Connected && gw.port.isOpen() && gw.clock.now() < deadline)
+        gw.pump.pump(deadline);
+    return arrived();
+}
+
 void WaitForSec1Tick(Gateway &gw)
 {
     waitForTick(gw, [] {});
 }
 
-void ListenForResponses(Gateway &gw)
+std::string ListenForResponses(Gateway &gw)
 {
-    waitForTick(gw, [&gw] {
+    std::string all;
+    waitForTick(gw, [&gw, &all] {
         if (gw.state.ReceiveBuffer.empty())
             return;
         // Taken before logging: a log failure's box pumps events, and text
         // arriving meanwhile belongs to the next entry.
         std::string received;
         received.swap(gw.state.ReceiveBuffer);
+        all += received;
         WriteLog(gw, LogTarget::BothLogs, "Response to message recieved:" + received);
     });
+    return all;
 }
 
 } // namespace qm

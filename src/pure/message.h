@@ -18,6 +18,14 @@ enum class SendOutcome {
     Done,     // sent, or refused with its text in the logs: the file goes
     Retry,    // not sent (no call, no login, a failed write): the file stays
     PassOver, // can never be sent as it is: the file stays, untouched this run
+    Unlogged, // maybe not delivered, and its text reached neither log: the file stays
 };
+
+// After a message went out, or was given up on once the call was paid for:
+// its file goes when the centre took it or when a log holds its text.
+inline SendOutcome AfterAttempt(bool accepted, bool textLogged)
+{
+    return accepted || textLogged ? SendOutcome::Done : SendOutcome::Unlogged;
+}
 
 } // namespace qm

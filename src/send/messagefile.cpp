@@ -130,6 +130,16 @@ void PassOverMessageFile(Gateway &gw, const std::string &fileName)
     gw.state.OutboxSightings.erase(fileName);
 }
 
+void KeepUnloggedMessageFile(Gateway &gw, const std::string &fileName)
+{
+    if (fileName.empty() || !gw.state.UnloggedFiles.insert(fileName).second)
+        return;
+    const std::string text = "Message kept in the outbox: " + fileName +
+                             ". Its text could not be written to Master.Log or Events.Log.";
+    gw.status.setText(text);
+    gw.notifier.message(gw.programName, text, NoticeIcon::Exclamation);
+}
+
 std::optional<std::string> PickMessageFile(Gateway &gw)
 {
     GatewayState &st = gw.state;

@@ -37,6 +37,12 @@ void DeleteMessageFile(Gateway &gw, const std::string &fileName);
 // name). The caller logs why, ending the entry with PassedOverText.
 void PassOverMessageFile(Gateway &gw, const std::string &fileName);
 
+// Leaves `fileName` in the outbox for the next pass: its message may not have
+// been delivered and no log could take its text, so deleting it would leave
+// nothing of it. The operator is told once per file in this run (a box and the
+// status line), since the logs cannot say it.
+void KeepUnloggedMessageFile(Gateway &gw, const std::string &fileName);
+
 // The first message file of the outbox that is not passed over and looks
 // complete: its producer may still be writing it (a script writing the
 // number, then the text; a slow network share), so a file is taken only when

@@ -50,6 +50,8 @@ void sendOne(Gateway &gw, const std::string &recipient, const std::string &messa
         DeleteMessageFile(gw, fileName);
     else if (outcome == SendOutcome::PassOver)
         PassOverMessageFile(gw, fileName);
+    else if (outcome == SendOutcome::Unlogged)
+        KeepUnloggedMessageFile(gw, fileName);
 }
 
 // After an automatic message: end the call, and leave no port open.

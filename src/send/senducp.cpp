@@ -2,6 +2,7 @@
 
 #include "log/writelog.h"
 #include "modem/waits.h"
+#include "pure/centreanswer.h"
 #include "pure/controlchars.h"
 #include "pure/ucpframe.h"
 #include "send/ensurecall.h"
@@ -62,15 +63,21 @@ SendOutcome SendUCPSMS(Gateway &gw, const OutboxMessage &m)
     const std::string frame =
         *BuildUCPFrame(operationType, m.Recipient, m.MessageText, gw.fields.authenticationCode(),
                        gw.fields.legitimizationCode());
-    WriteLog(gw, LogTarget::BothLogs, "Message encoded as : " + ShowControlChars(frame));
+    // Whether a log holds the message's text (the frame carries it in IA5).
+    bool logged =
+        WriteLog(gw, LogTarget::BothLogs, "Message encoded as : " + ShowControlChars(frame));
 
     if (!st.Connected) {
-        WriteLog(gw, LogTarget::BothLogs, "Message could not be sent:" + numberAndMessage(m));
-        return SendOutcome::Done;
+        logged =
+            WriteLog(gw, LogTarget::BothLogs, "Message could not be sent:" + numberAndMessage(m)) ||
+            logged;
+        return AfterAttempt(false, logged);
     }
     if (!gw.port.isOpen()) {
-        WriteLog(gw, LogTarget::BothLogs, portClosedCode(operationType) + numberAndMessage(m));
-        return SendOutcome::Done;
+        logged = WriteLog(gw, LogTarget::BothLogs,
+                          portClosedCode(operationType) + numberAndMessage(m)) ||
+                 logged;
+        return AfterAttempt(false, logged);
     }
     MaybeFailure failed = gw.port.clearInput();
     // The clear may have thrown away a "NO CARRIER" no event announced yet;
@@ -88,17 +95,20 @@ SendOutcome SendUCPSMS(Gateway &gw, const OutboxMessage &m)
     }
     if (dropped) {
         st.Connected = false;
-        WriteLog(gw, LogTarget::BothLogs, "Message could not be sent:" + numberAndMessage(m));
-        return SendOutcome::Done;
+        logged =
+            WriteLog(gw, LogTarget::BothLogs, "Message could not be sent:" + numberAndMessage(m)) ||
+            logged;
+        return AfterAttempt(false, logged);
     }
     gw.status.setText("Message sent");
-    WriteLog(gw, LogTarget::BothLogs, "Message Sent: " + ShowControlChars(frame));
+    logged =
+        WriteLog(gw, LogTarget::BothLogs, "Message Sent: " + ShowControlChars(frame)) || logged;
     // A full second from now, even if a TAP wait left sec1 running.
     gw.timers.sec1.setEnabled(false);
-    ListenForResponses(gw);
+    const std::string answer = ListenForResponses(gw);
     gw.timers.sec1.setEnabled(false);
     st.WaitSec1 = false;
-    return SendOutcome::Done;
+    return AfterAttempt(UCPAnswerAccepts(answer, operationType), logged);
 }
 
 } // namespace qm

@@ -13,7 +13,9 @@ namespace qm
 // one), the frame built, logged and written, and what the centre answers
 // logged for one second: the answer is logged, not judged (Done). A write
 // that failed gives Retry; a call gone before the write Done, with the text
-// in the logs. No hang-up: the send cycle does that.
+// in the logs. Where no log could take the text, only a positive answer of
+// the centre lets the file go (Unlogged otherwise). No hang-up: the send
+// cycle does that.
 SendOutcome SendUCPSMS(Gateway &gw, const OutboxMessage &m);
 
 } // namespace qm

@@ -59,6 +59,12 @@ void TAPLogin(Gateway &gw)
         }
     }
 
+    // A call that dropped during the prompts has left the modem in command
+    // mode, which would echo the password back into the log.
+    if (!gw.port.carrierDetect()) {
+        st.Connected = false;
+        return;
+    }
     const std::string login =
         std::string(1, Ctl::ESC) + "PG1" + gw.fields.authenticationCode() + Ctl::CR;
     if (const MaybeFailure failed = gw.port.write(login)) {

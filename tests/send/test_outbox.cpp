@@ -90,6 +90,31 @@ TEST(AutomaticSending, StopDuringTheResponseWindowEndsAfterThePauseWithoutATH)
     EXPECT_EQ(r.record.messages("accepted"), (Messages{{"0611", "one"}}));
 }
 
+// A time sync or an operator setting the clock steps the wall clock; the pace of sending is
+// measured on the steady clock and does not move with it. Stopped when the message is just in.
+TEST(AutomaticSending, AWallClockStepHoldsNothing)
+{
+    // clang-format off
+    const struct { const char *name; std::chrono::milliseconds at, step; const char *content;
+        std::chrono::milliseconds stop; } rows[] = {
+        {"back 90 s in the pause between listings", 1500ms, -90s, "\"0611\",\"one\"\r\n", 6s},
+        {"forward 1 h in the pause between listings", 1500ms, 1h, "\"0611\",\"one\"\r\n", 6s},
+        // Without its line end a file is taken once it was unchanged for 10 s.
+        {"back 1 h while a file settles", 5s, -1h, "\"0611\",\"one\"", 16s},
+        {"back 90 s during the dial", 3s, -90s, "\"0611\",\"one\"\r\n", 6s},
+        {"back 90 s while the centre answers", 4100ms, -90s, "\"0611\",\"one\"\r\n", 6s}};
+    // clang-format on
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        SendRig r;
+        r.addMessage("a.dat", row.content);
+        r.t.world.after(row.at, [&r, step = row.step] { r.t.world.stepWallClock(step); });
+        Button(r).runUntil(row.stop);
+        EXPECT_EQ(r.record.messages("accepted"), (Messages{{"0611", "one"}}));
+        EXPECT_TRUE(r.outbox().empty());
+    }
+}
+
 // Refused while the centre may still answer; in the pause it is sent and leaves the call up for
 // the next pass, which sends the next message on it and hangs up.
 TEST(AutomaticSending, TestMessageIsRefusedDuringAnExchangeAndRunsInThePause)
@@ -268,6 +293,19 @@ const auto At = [](std::chrono::milliseconds when, void (*what)(SendRig &)) {
     return [when, what](SendRig &r) { r.t.world.after(when, [&r, what] { what(r); }); };
 };
 const auto Vanish = [](SendRig &r) { r.port.vanish(); };
+// Neither log can take an entry (a full disk, a read-only folder): a message the centre did not
+// take stays, said once; one it took goes.
+const auto NoLogs = [](SendRig &r) {
+    for (const char *log : {"Master.Log", "Events.Log"})
+        fs::create_directory(r.t.dir / log);
+};
+const auto KeptNotes = [](const SendRig &r) {
+    return std::ranges::count_if(r.t.notifier.notices, [](const Notice &n) {
+        return n.text == "Message kept in the outbox: a.dat. Its text could not be written to "
+                         "Master.Log or Events.Log.";
+    });
+};
+const auto KeptOnce = [](SendRig &r) { EXPECT_EQ(KeptNotes(r), 1); };
 constexpr const char *NoDial = "Could not dial SMS Center",
                      *Sent = "Message Sent: ", *Unread = "Message file could not be read: a.dat",
                      *Answer = "Response to message recieved:";
@@ -366,6 +404,19 @@ const Row Rows[] = {
          r.t.world.after(10s, [&r] { r.addMessage("a.dat", Content); });
      },
      Delivered, Sent},
+    {"no log can be written, UCP refusal (N/02)",
+     [](Opts &o) { o.ucp.mode = Ucp::Reject; o.ucp.rejectCode = "02"; }, NoLogs, Kept, "", 2,
+     KeptOnce},
+    {"no log can be written, TAP refusal (RS)",
+     [](Opts &o) { o.protocol = "TAP"; o.tap.blocks = TapOptions::Blocks::Refuse; }, NoLogs, Kept,
+     "", 2, KeptOnce},
+    {"no log can be written, silent centre", [](Opts &o) { o.ucp.mode = Ucp::Silent; }, NoLogs,
+     Kept, "", 2, KeptOnce},
+    {"no log can be written, call lost before the TAP block (Err-0017)",
+     [](Opts &o) { o.protocol = "TAP"; o.modem.dropAfter = 1500ms; }, NoLogs, Kept, "", 2,
+     KeptOnce},
+    {"no log can be written, centre accepts", {}, NoLogs, Delivered, "", 1,
+     [](SendRig &r) { EXPECT_EQ(KeptNotes(r), 0); }},
     {"Master.Log cannot be written", {},
      [](SendRig &r) { fs::create_directory(r.t.dir / "Master.Log"); }, Delivered, "", 1,
      [](SendRig &r) {

@@ -65,7 +65,16 @@ TEST(TAPLogin, PromptsLoginLineAndOutcome)
 // Kept or deleted as tabled; a write refusal goes to Events.Log only.
 TEST(SendTAPSMS, EachOutcomeLogsAndDisposesAsTabled)
 {
-    enum Act { None, CarrierLost, NoCarrier, Refused, NoGoAhead, WriteFails };
+    enum Act {
+        None,
+        CarrierLost,
+        NoCarrier,
+        Refused,
+        NoGoAhead,
+        GoAheadLate,
+        GoAheadTooLate,
+        WriteFails
+    };
     using enum SendOutcome;
     // outcome: Retry keeps the file; events: Events.Log, exact.
     // clang-format off
@@ -85,6 +94,13 @@ TEST(SendTAPSMS, EachOutcomeLogsAndDisposesAsTabled)
         {"no go-ahead", NoGoAhead, Retry, 0,
          {"The SMS Center gave no go-ahead after the TAP login. Message kept for the next try."
           "\rNumber: 123"}},
+        // A centre may take up to its response time-out (10 s) for the go-ahead.
+        {"go-ahead 3 s after the login ACK", GoAheadLate, Done, 1,
+         {Encoded, "Message Sent: " + Encoded.substr(21),
+          "Response to message recieved:\r\nCONNECT 9600\r\nID=\x06\r\x1b[p\r\x06\r"}},
+        {"go-ahead after the time-out", GoAheadTooLate, Retry, 0,
+         {"The SMS Center gave no go-ahead after the TAP login. Message kept for the next try."
+          "\rNumber: 123"}},
         {"write fails", WriteFails, Retry, 0,
          {Encoded,
           "Error Occured in TAP SMS sending. Please recheck paramters and retry again.\rI/O"}},
@@ -99,6 +115,7 @@ TEST(SendTAPSMS, EachOutcomeLogsAndDisposesAsTabled)
         o.modem.dropAfter = row.act == CarrierLost ? 1500ms : o.modem.dropAfter;
         o.tap.login = row.act == Refused ? Login::Refuse : Login::Check;
         o.tap.goAhead = row.act != NoGoAhead;
+        o.tap.goAheadDelay = row.act == GoAheadLate ? 3s : row.act == GoAheadTooLate ? 11s : 0s;
         SendRig r(o);
         if (row.act == WriteFails) // after the login line
             r.t.world.after(3500ms, [&r] { r.port.failAlways("write", Failure{5, "I/O"}); });
@@ -107,6 +124,21 @@ TEST(SendTAPSMS, EachOutcomeLogsAndDisposesAsTabled)
         EXPECT_EQ(r.record.count("accepted"), row.accepted);
         EXPECT_EQ(r.logged("Error Occured in TAP"), 0);
     }
+}
+
+// A call gone during the prompts leaves the modem in command mode, echoing what it is sent: the
+// login line must not go there, or the password lands in Master.Log.
+TEST(TAPLogin, NoLoginLineOnACallThatDroppedDuringThePrompts)
+{
+    RigOptions o = Tap("secret");
+    o.modem.echo = true;
+    o.tap.ignoredPrompts = 2;   // "ID=" comes 200 ms after the third prompt,
+    o.modem.dropAfter = 2500ms; // and the call is gone before that prompt's wait ends
+    SendRig r(o);
+    EXPECT_EQ(SendTAPSMS(r.gw, {"123", "abc"}), SendOutcome::Retry);
+    EXPECT_EQ(r.port.written.find("PG1"), std::string::npos);
+    EXPECT_EQ(r.t.readFile("Master.Log").find("secret"), std::string::npos);
+    EXPECT_EQ(r.logged("Err-0016"), 1);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Sending one UCP message through the simulated modem and centre, and the
 // simulated centre's judgement of the frames it is sent.
 
+#include "pure/centreanswer.h"
 #include "pure/ucpframe.h"
 #include "send/senducp.h"
 #include "sendrig.h"
@@ -70,6 +71,36 @@ TEST(UcpCentre, AcceptsGatewayFramesAndRefusesAChangedByteWrongLenOrMissingField
         EXPECT_TRUE(
             Decoded(*BuildUCPFrame("01", recipient, std::string(textLength, 'x'), "", "")).ok)
             << recipient << " " << textLength;
+}
+
+// Whether the centre took a message decides the fate of a file whose text no log could take. The
+// answers come from the simulated centre's own builder, written apart from the gateway's reader.
+TEST(CentreAnswer, OnlyAPositiveAnswerToTheMessageCountsAsTaken)
+{
+    const std::string refused = sim::BuildUcpAnswer("01", "01", "02", "");
+    std::string badSum = Answer;
+    badSum[badSum.size() - 2] ^= 1;
+    // clang-format off
+    const struct { const char *name; std::string received; bool ucp; const char *ot; bool taken; }
+        rows[] = {
+        {"UCP positive, after the modem's answer", Connect + Answer, true, "01", true},
+        {"UCP positive after a negative one", refused + Answer, true, "01", true},
+        {"UCP negative (N/02)", refused, true, "01", false},
+        {"UCP positive for another operation type", Answer, true, "51", false},
+        {"UCP half an answer", Answer.substr(0, Half), true, "01", false},
+        {"UCP answer with a wrong checksum", badSum, true, "01", false},
+        {"UCP noise", "\x02garbage\x03", true, "01", false},
+        {"TAP ACK", "\x06\r", false, "", true},
+        {"TAP NAK", "\x15\r", false, "", false},
+        {"TAP RS", "\x1e\r", false, "", false},
+        {"TAP ACK then disconnect", "\x06\r\x1b\x04\r", false, "", false},
+        {"TAP nothing", "", false, "", false}};
+    // clang-format on
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.ucp ? UCPAnswerAccepts(row.received, row.ot) : TAPAnswerAccepts(row.received),
+                  row.taken);
+    }
 }
 
 TEST(SendUCPSMS, EachOutcomeLogsAndDisposesAsTabled)
