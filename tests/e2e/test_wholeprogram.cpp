@@ -31,6 +31,45 @@ TEST_F(WholeProgram, UcpDeliversTheOutboxWithTheConfiguredOperationTypeAndCode)
                                    "/False\r\n"));
 }
 
+// The wall clock set back 90 s (libfaketime moves the program's wall clock alone, from a file it
+// rereads at every call) while two messages wait: the second goes out at the usual pace, and the
+// log's time stamps show the step.
+TEST_F(WholeProgram, AWallClockSetBackHoldsNoMessage)
+{
+    const fs::path lib = "/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1";
+    if (!fs::exists(lib))
+        GTEST_SKIP() << "needs libfaketime";
+    ProgramFolder f("UCP", "01");
+    f.message("a.dat", "\"0611111111\",\"first\"\r\n");
+    f.message("b.dat", "\"0622222222\",\"second\"\r\n");
+    const fs::path offset = f.dir / "faketime";
+    std::ofstream(offset) << "+0\n";
+    f.sim = StartSimulator(f.dir, "--connect-delay 200 --centre ucp");
+    f.app = Spawn("env QT_QPA_PLATFORM=xcb LD_PRELOAD=" + lib.string() +
+                  " FAKETIME_TIMESTAMP_FILE=" + offset.string() +
+                  " FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 " +
+                  (f.dir / "quillmast").string());
+    const std::string console = window("Quillmast Configuration");
+    ASSERT_TRUE(press(console, StartStop));
+    ASSERT_TRUE(WaitUntil([&] { return f.accepted() == 1; }, 30s)) << f.log();
+    std::ofstream(offset) << "-90\n";
+    // One message takes a few seconds; held for the step it would take 90.
+    EXPECT_TRUE(WaitUntil([&] { return f.outboxEmpty(); }, 20s)) << f.log();
+    EXPECT_EQ(f.accepted(), 2) << f.record();
+    EXPECT_TRUE(press(console, StartStop));
+    // The first and the last entry's time of day: the last is earlier.
+    const std::string log = f.log();
+    const std::regex time(R"((\d+):(\d\d):(\d\d))");
+    std::vector<int> seconds;
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), time); it != std::sregex_iterator();
+         ++it)
+        seconds.push_back(std::stoi((*it)[1]) * 3600 + std::stoi((*it)[2]) * 60 +
+                          std::stoi((*it)[3]));
+    ASSERT_GE(seconds.size(), 2u);
+    const int moved = (seconds.back() - seconds.front() + 86400) % 86400;
+    EXPECT_GT(moved, 86400 - 90) << log;
+}
+
 TEST_F(WholeProgram, TapDeliversTheOutboxAndTheManualTestMessage)
 {
     ProgramFolder f("TAP", "01", "pw");
