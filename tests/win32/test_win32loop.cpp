@@ -10,6 +10,7 @@
 #include "win32/sessionend.h"
 #include "win32/win32clock.h"
 #include "win32/win32eventpump.h"
+#include "win32/win32filedialog.h"
 #include "win32/win32notifier.h"
 #include "win32/win32timer.h"
 
@@ -276,6 +277,44 @@ TEST(Win32Notifier, TimersAndCallsFromOtherThreadsAreServedWhileABoxIsOpen)
         EXPECT_EQ(answer, row.yes);
         EXPECT_LT(Steady::now() - start, 30s);
     }
+}
+
+TEST(Win32FileDialog, TheOpenDialogServesTimersAndGivesThePickedFileOrNothing)
+{
+    char temp[MAX_PATH];
+    ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+    const std::string folder = temp, file = folder + "qm-dialog-test.conf";
+    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    MessageWindow w;
+    Win32Timer t(w, 50);
+    Win32FileDialog dialog(folder);
+    for (const int button : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(button);
+        int ticks = 0;
+        t.setTickHandler([&] {
+            if (++ticks >= 3)
+                if (HWND open = FindWindowA("#32770", "Open"))
+                    PostMessageA(open, WM_COMMAND, WPARAM(button), 0);
+        });
+        t.setEnabled(true);
+        const std::optional<std::string> picked =
+            dialog.askOpenFile("qm-dialog-test.conf", "Configuration Files (*.conf)|*.conf");
+        t.setEnabled(false);
+        EXPECT_GE(ticks, 3);
+        if (button == IDOK) {
+            ASSERT_TRUE(picked.has_value());
+            // The preset name in the starting folder, by its full path.
+            EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, picked->c_str(), -1,
+                                     file.c_str(), -1),
+                      CSTR_EQUAL)
+                << *picked;
+        } else {
+            EXPECT_FALSE(picked.has_value());
+        }
+    }
+    DeleteFileA(file.c_str());
 }
 
 TEST(SessionEnd, TheEndIsHeardWhileTheUiThreadBlocksAndIsCarriedOutOnIt)
