@@ -104,8 +104,8 @@ RecipientFilterFactory MakeComRecipientFilterFactory(const CLSID &classId)
 {
     return [classId]() -> std::unique_ptr<RecipientFilter> {
         IDispatch *component = nullptr;
-        if (FAILED(CoCreateInstance(classId, nullptr, CLSCTX_SERVER, IID_IDispatch,
-                                    reinterpret_cast<void **>(&component))) ||
+        if (FAILED(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                    IID_IDispatch, reinterpret_cast<void **>(&component))) ||
             !component)
             return nullptr;
         return std::make_unique<ComRecipientFilter>(component);

@@ -157,28 +157,17 @@ TEST(TrayIcon, CodesGoToTheReactionAndTheIconComesBackWithTheShell)
         EXPECT_FALSE(tray.handleMessage(WM_MOUSEMOVE, 0, MAKELPARAM(514, 3)));
         tray.remove();
         EXPECT_TRUE(tray.handleMessage(taskbarCreated, 0, 0)); // removed: stays away
-    } // the destructor removes nothing more
-    EXPECT_EQ(calls, (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_ADD, NIM_DELETE}));
+        EXPECT_TRUE(tray.add());
+        EXPECT_TRUE(tray.add()); // once is enough
+    }                            // destroyed while added: removed
+    EXPECT_EQ(calls,
+              (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_ADD, NIM_DELETE, NIM_ADD, NIM_DELETE}));
     EXPECT_EQ(codes, (std::vector<unsigned>{512, 513, 514, 515, 517, 519}));
     for (const TrayIconData &d : records) {
         EXPECT_EQ(d.cbSize, 88u);
         EXPECT_EQ(d.hWnd, window);
         EXPECT_EQ(d.uID, 1u);
     }
-}
-
-TEST(TrayIcon, DestroyedWhileAddedRemovesTheIcon)
-{
-    std::vector<DWORD> calls;
-    {
-        TrayIcon tray(nullptr, nullptr, {}, [&](DWORD op, TrayIconData &) {
-            calls.push_back(op);
-            return TRUE;
-        });
-        EXPECT_TRUE(tray.add());
-        EXPECT_TRUE(tray.add()); // once is enough
-    }
-    EXPECT_EQ(calls, (std::vector<DWORD>{NIM_ADD, NIM_DELETE}));
 }
 
 TEST(Texts, TimeFormatGetsSeconds)

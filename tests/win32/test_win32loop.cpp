@@ -8,7 +8,6 @@
 #include "win32/comrecipientfilter.h"
 #include "win32/messagewindow.h"
 #include "win32/sessionend.h"
-#include "win32/win32clock.h"
 #include "win32/win32eventpump.h"
 #include "win32/win32filedialog.h"
 #include "win32/win32notifier.h"
@@ -390,27 +389,6 @@ TEST(ComRecipientFilter, OneComponentAMessageItsValueReplacesTheRecipient)
     const RecipientFilterFactory none = MakeComRecipientFilterFactory(NeverRegistered);
     EXPECT_EQ(none(), nullptr);
     EXPECT_EQ(PrepareRecipient("06 12\r\n", none), "0612");
-}
-
-TEST(Win32Clock, SteadyTimeAPauseThatBlocksAndTheTimeWithSeconds)
-{
-    Win32Clock clock;
-    const TimePoint before = clock.now();
-    clock.pause(50ms);
-    EXPECT_GE(clock.now() - before, 50ms - 16ms);
-    // The text ends with the seconds of the time it was taken at.
-    SYSTEMTIME t1, t2;
-    GetLocalTime(&t1);
-    const std::string text = clock.dateTimeText();
-    GetLocalTime(&t2);
-    char s1[8], s2[8];
-    std::snprintf(s1, sizeof s1, ":%02u", t1.wSecond);
-    std::snprintf(s2, sizeof s2, ":%02u", t2.wSecond);
-    EXPECT_TRUE(text.find(s1) != std::string::npos || text.find(s2) != std::string::npos) << text;
-    char date[64] = {};
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &t2, nullptr, date, sizeof date);
-    EXPECT_EQ(text.rfind(date, 0), 0u) << text << " starts with the short date " << date;
-    clock.beep();
 }
 
 } // namespace
