@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 LAYERS=(pure platform core log config modem send commands crypto
-        widgets qtplatform dialogs console app)
+        widgets qtplatform dialogs console app win32)
 NO_QT=(pure platform core log config modem send commands crypto)
 status=0
 fail() {

@@ -1,0 +1,395 @@
+// The Win32 seams on a real message loop under Wine (its null display
+// driver: real windows and boxes, no X server). These run in real time and
+// wait for what they check with a ceiling of 30 s; bounds on time are lower
+// bounds only, which a loaded machine cannot break.
+
+#include "pure/recipientfilter.h"
+#include "testfilter.h"
+#include "win32/comrecipientfilter.h"
+#include "win32/messagewindow.h"
+#include "win32/sessionend.h"
+#include "win32/win32eventpump.h"
+#include "win32/win32filedialog.h"
+#include "win32/win32notifier.h"
+#include "win32/win32timer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace qm::test
+{
+namespace
+{
+
+using namespace std::chrono_literals;
+using Steady = std::chrono::steady_clock;
+
+TimePoint now()
+{
+    return std::chrono::time_point_cast<std::chrono::milliseconds>(Steady::now());
+}
+
+// Pumps until `done`, at most 30 s.
+bool PumpUntil(EventPump &pump, const std::function<bool()> &done)
+{
+    const TimePoint end = now() + 30s;
+    while (!done() && now() < end)
+        pump.pump(end);
+    return done();
+}
+
+// Polls without serving anything, at most 30 s.
+bool WaitUntil(const std::function<bool()> &done)
+{
+    for (const auto end = Steady::now() + 30s; Steady::now() < end; Sleep(5))
+        if (done())
+            return true;
+    return done();
+}
+
+TEST(MessageWindowTimers, ALateTickOfAStoppedOrRestartedTimerIsDropped)
+{
+    MessageWindow w;
+    int a = 0, b = 0;
+    const UINT_PTR first = w.startTimer(100000, [&] { ++a; });
+    ASSERT_NE(first, 0u);
+    SendMessageA(w.handle(), WM_TIMER, first, 0);
+    EXPECT_EQ(a, 1);
+    w.stopTimer(first);
+    SendMessageA(w.handle(), WM_TIMER, first, 0); // a tick already on its way
+    EXPECT_EQ(a, 1);
+    const UINT_PTR second = w.startTimer(100000, [&] { ++b; });
+    EXPECT_NE(second, first);
+    SendMessageA(w.handle(), WM_TIMER, first, 0);
+    SendMessageA(w.handle(), WM_TIMER, second, 0);
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(b, 1);
+}
+
+TEST(Win32TimerContract, ZeroNeverStartsARunningTimerKeepsItsPhaseANewIntervalRestarts)
+{
+    MessageWindow w;
+    Win32Timer t(w, 0);
+    t.setEnabled(true);
+    EXPECT_TRUE(t.isEnabled());
+    EXPECT_FALSE(t.isTicking()); // 0 never fires
+    EXPECT_EQ(w.timersStarted(), 0u);
+    t.setInterval(50);
+    EXPECT_TRUE(t.isTicking());
+    EXPECT_EQ(w.timersStarted(), 1u);
+    t.setEnabled(true); // running: keeps its phase
+    EXPECT_EQ(w.timersStarted(), 1u);
+    t.setInterval(60); // restarts
+    EXPECT_EQ(w.timersStarted(), 2u);
+    t.setEnabled(false);
+    EXPECT_FALSE(t.isTicking());
+    t.setInterval(70); // disabled: nothing starts
+    EXPECT_EQ(w.timersStarted(), 2u);
+    EXPECT_EQ(t.interval(), 70);
+    t.setEnabled(true);
+    EXPECT_EQ(w.timersStarted(), 3u);
+    t.setInterval(-5);
+    EXPECT_EQ(t.interval(), 0);
+    EXPECT_FALSE(t.isTicking());
+    EXPECT_TRUE(t.isEnabled());
+}
+
+TEST(Win32TimerContract, TicksComeThroughThePumpOneIntervalOnAndStopWhenDisabled)
+{
+    MessageWindow w;
+    Win32EventPump pump;
+    Win32Timer t(w, 50);
+    std::vector<TimePoint> ticks;
+    t.setTickHandler([&] { ticks.push_back(now()); });
+    const TimePoint enabled = now();
+    t.setEnabled(true);
+    ASSERT_TRUE(PumpUntil(pump, [&] { return ticks.size() >= 3; }));
+    // Windows may round an interval to its timer resolution, never by more
+    // than a tick of 16 ms.
+    EXPECT_GE(ticks[0] - enabled, 34ms);
+    EXPECT_GE(ticks[2] - enabled, 3 * 50ms - 3 * 16ms);
+    t.setEnabled(false);
+    const std::size_t before = ticks.size();
+    const TimePoint end = now() + 300ms;
+    while (now() < end)
+        pump.pump(end);
+    EXPECT_EQ(ticks.size(), before);
+}
+
+double CpuMs()
+{
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    const auto ms = [](FILETIME f) {
+        return double((ULONGLONG(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000.0;
+    };
+    return ms(kernel) + ms(user);
+}
+
+TEST(Win32EventPump, BlocksWithoutSpinningUntilTheWakeByTime)
+{
+    MessageWindow w; // a window on the thread, as in the program
+    Win32EventPump pump;
+    const double cpuBefore = CpuMs();
+    const TimePoint start = now(), wakeBy = start + 500ms;
+    int pumps = 0;
+    while (now() < wakeBy) {
+        pump.pump(wakeBy);
+        ++pumps;
+    }
+    EXPECT_LT(pumps, 10) << "each pump waits; one that spins comes back at once";
+    EXPECT_LT(CpuMs() - cpuBefore, 100.0);
+    // Due already: serves what is pending and returns.
+    bool ran = false;
+    w.post(nullptr, [&] { ran = true; });
+    pump.pump(now() - 1s);
+    EXPECT_TRUE(ran);
+}
+
+TEST(Win32EventPump, ACallFromAnotherThreadEndsABlockingWaitAndABusyPosterCannotHoldIt)
+{
+    MessageWindow w;
+    Win32EventPump pump;
+    bool ran = false;
+    // Sleeps only so that the pump below is surely blocked when the call comes.
+    std::thread poster([&] {
+        Sleep(100);
+        w.post(nullptr, [&] { ran = true; });
+    });
+    const TimePoint start = now();
+    while (!ran && now() - start < 30s)
+        pump.pump(); // no wake-by: only the call can end it
+    poster.join();
+    EXPECT_TRUE(ran);
+
+    // A call that posts itself again and again: each pump still returns.
+    int runs = 0;
+    std::function<void()> again = [&] {
+        if (++runs < 100000)
+            w.post(&runs, again);
+    };
+    w.post(&runs, again);
+    pump.pump();
+    EXPECT_GT(runs, 0);
+    EXPECT_LT(runs, 1000);
+    w.forget(&runs);
+}
+
+// A window recording the commands it gets, with an edit field and an OK
+// button as a dialog has them.
+struct CommandWindow {
+    CommandWindow()
+    {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &CommandWindow::procedure;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "QmTestCommandWindow";
+        RegisterClassA(&wc);
+        window = CreateWindowExA(0, wc.lpszClassName, "Commands", WS_POPUP | WS_VISIBLE, 0, 0, 200,
+                                 100, nullptr, nullptr, wc.hInstance, nullptr);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 100, 20,
+                               window, reinterpret_cast<HMENU>(100), wc.hInstance, nullptr);
+        CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 0, 30, 50, 20,
+                        window, reinterpret_cast<HMENU>(IDOK), wc.hInstance, nullptr);
+        SetFocus(edit);
+    }
+    ~CommandWindow() { DestroyWindow(window); }
+    static LRESULT CALLBACK procedure(HWND h, UINT m, WPARAM wp, LPARAM lp)
+    {
+        auto *self = reinterpret_cast<CommandWindow *>(GetWindowLongPtrA(h, GWLP_USERDATA));
+        // The field's own notifications (focus, changes) are not commands.
+        if (m == WM_COMMAND && self && reinterpret_cast<HWND>(lp) != self->edit)
+            self->commands.push_back(LOWORD(wp));
+        return DefWindowProcA(h, m, wp, lp);
+    }
+    HWND window = nullptr, edit = nullptr;
+    std::vector<WORD> commands;
+};
+
+TEST(Win32EventPump, EnterAndAcceleratorsActOnTheWindowsRegisteredWithIt)
+{
+    CommandWindow dialog;
+    ASSERT_TRUE(dialog.window && dialog.edit);
+    Win32EventPump pump;
+    const auto press = [&](WPARAM key) {
+        PostMessageA(dialog.edit, WM_KEYDOWN, key, 1);
+        pump.pump(now());
+    };
+    press(VK_RETURN);
+    EXPECT_TRUE(dialog.commands.empty()) << "not registered: Enter is the field's";
+    pump.addDialog(dialog.window);
+    press(VK_RETURN);
+    EXPECT_EQ(dialog.commands, (std::vector<WORD>{IDOK}));
+
+    ACCEL accel{FVIRTKEY, VK_F5, 4242};
+    HACCEL table = CreateAcceleratorTableA(&accel, 1);
+    pump.setAccelerators(dialog.window, table);
+    press(VK_F5);
+    EXPECT_EQ(dialog.commands, (std::vector<WORD>{IDOK, 4242}));
+    pump.setAccelerators(dialog.window, nullptr);
+    pump.removeDialog(dialog.window);
+    press(VK_F5);
+    press(VK_RETURN);
+    EXPECT_EQ(dialog.commands.size(), 2u);
+    DestroyAcceleratorTable(table);
+}
+
+TEST(Win32Notifier, TimersAndCallsFromOtherThreadsAreServedWhileABoxIsOpen)
+{
+    MessageWindow w;
+    Win32Timer t(w, 50);
+    Win32Notifier notifier;
+    const char *title = "Quillmast box under test";
+    const struct {
+        int button;
+        bool yes;
+    } rows[] = {{IDOK, false}, {IDYES, true}, {IDNO, false}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.button);
+        int ticks = 0;
+        bool called = false;
+        std::thread poster;
+        t.setTickHandler([&] {
+            // Inside the box's own loop.
+            if (++ticks == 1)
+                poster = std::thread([&] { w.post(nullptr, [&] { called = true; }); });
+            if (ticks >= 3 && called)
+                if (HWND box = FindWindowA(nullptr, title))
+                    PostMessageA(box, WM_COMMAND, WPARAM(row.button), 0);
+        });
+        t.setEnabled(true);
+        const auto start = Steady::now();
+        bool answer = false;
+        if (row.button == IDOK)
+            notifier.message(title, "Served while open?", NoticeIcon::Information);
+        else
+            answer = notifier.askYesNo(title, "Served while open?");
+        t.setEnabled(false);
+        poster.join();
+        EXPECT_GE(ticks, 3);
+        EXPECT_TRUE(called);
+        EXPECT_EQ(answer, row.yes);
+        EXPECT_LT(Steady::now() - start, 30s);
+    }
+}
+
+TEST(Win32FileDialog, TheOpenDialogServesTimersAndGivesThePickedFileOrNothing)
+{
+    char temp[MAX_PATH];
+    ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+    const std::string folder = temp, file = folder + "qm-dialog-test.conf";
+    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    MessageWindow w;
+    Win32Timer t(w, 50);
+    Win32FileDialog dialog(folder);
+    for (const int button : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(button);
+        int ticks = 0;
+        t.setTickHandler([&] {
+            if (++ticks >= 3)
+                if (HWND open = FindWindowA("#32770", "Open"))
+                    PostMessageA(open, WM_COMMAND, WPARAM(button), 0);
+        });
+        t.setEnabled(true);
+        const std::optional<std::string> picked =
+            dialog.askOpenFile("qm-dialog-test.conf", "Configuration Files (*.conf)|*.conf");
+        t.setEnabled(false);
+        EXPECT_GE(ticks, 3);
+        if (button == IDOK) {
+            ASSERT_TRUE(picked.has_value());
+            // The preset name in the starting folder, by its full path.
+            EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, picked->c_str(), -1,
+                                     file.c_str(), -1),
+                      CSTR_EQUAL)
+                << *picked;
+        } else {
+            EXPECT_FALSE(picked.has_value());
+        }
+    }
+    DeleteFileA(file.c_str());
+}
+
+TEST(SessionEnd, TheEndIsHeardWhileTheUiThreadBlocksAndIsCarriedOutOnIt)
+{
+    MessageWindow w;
+    Win32EventPump pump;
+    int requests = 0;
+    DWORD ranOn = 0;
+    SessionEndWatcher watcher(w, [&] {
+        ++requests;
+        ranOn = GetCurrentThreadId();
+    });
+    ASSERT_NE(watcher.window(), nullptr);
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(watcher.window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                    SMTO_BLOCK, 30000, &answer));
+    EXPECT_EQ(answer, DWORD_PTR(TRUE)); // agreed
+    EXPECT_FALSE(watcher.pending());
+    // Another program refused: the session goes on.
+    ASSERT_TRUE(
+        SendMessageTimeoutA(watcher.window(), WM_ENDSESSION, FALSE, 0, SMTO_BLOCK, 30000, &answer));
+    EXPECT_FALSE(watcher.pending());
+
+    // The end: heard without this thread serving anything (as in the dial's
+    // carrier wait), carried out here once it pumps, once.
+    PostMessageA(watcher.window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    ASSERT_TRUE(WaitUntil([&] { return watcher.pending(); }));
+    EXPECT_EQ(requests, 0);
+    ASSERT_TRUE(PumpUntil(pump, [&] { return requests > 0; }));
+    EXPECT_EQ(ranOn, GetCurrentThreadId());
+    PostMessageA(watcher.window(), WM_ENDSESSION, TRUE, 0);
+    pump.pump(now() + 200ms);
+    EXPECT_EQ(requests, 1);
+}
+
+// A class of the tests' own, registered in this process only.
+constexpr CLSID InProcessFilter = {
+    0x6A1F0C3E, 0x52B7, 0x4C1D, {0x9E, 0x1A, 0x3D, 0x77, 0x2B, 0x90, 0x41, 0xC5}};
+constexpr CLSID NeverRegistered = {
+    0x6A1F0C3F, 0x52B7, 0x4C1D, {0x9E, 0x1A, 0x3D, 0x77, 0x2B, 0x90, 0x41, 0xC5}};
+
+TEST(ComRecipientFilter, OneComponentAMessageItsValueReplacesTheRecipient)
+{
+    ComApartment com;
+    ASSERT_TRUE(com.ok());
+    const struct {
+        const char *name;
+        FilterMode mode;
+        const char *read, *sent;
+    } rows[] = {
+        {"rewritten, then the blanks go", FilterMode::Rewrite, "0611111111", "0031611111111"},
+        {"a value that is a number", FilterMode::Number, "0611111111", "42"},
+        {"the value cannot be read: as read", FilterMode::FailValue, "06 11 11", "061111"},
+        {"the method refused it: as read", FilterMode::FailMethod, "0611111111", "0611111111"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        TestFilterFactory factory(row.mode);
+        DWORD cookie = 0;
+        ASSERT_EQ(CoRegisterClassObject(InProcessFilter, &factory, CLSCTX_INPROC_SERVER,
+                                        REGCLS_MULTIPLEUSE, &cookie),
+                  S_OK);
+        const int created = TestFilter::created, calls = TestFilter::methodCalls;
+        const RecipientFilterFactory filters = MakeComRecipientFilterFactory(InProcessFilter);
+        EXPECT_EQ(PrepareRecipient(row.read, filters), row.sent);
+        EXPECT_EQ(PrepareRecipient(row.read, filters), row.sent);
+        EXPECT_EQ(TestFilter::created - created, 2) << "a new instance for each message";
+        EXPECT_EQ(TestFilter::methodCalls - calls, 2);
+        EXPECT_EQ(TestFilter::alive, 0) << "each released after its message";
+        CoRevokeClassObject(cookie);
+    }
+    // None registered: no filter, the recipient as read.
+    const RecipientFilterFactory none = MakeComRecipientFilterFactory(NeverRegistered);
+    EXPECT_EQ(none(), nullptr);
+    EXPECT_EQ(PrepareRecipient("06 12\r\n", none), "0612");
+}
+
+} // namespace
+} // namespace qm::test
