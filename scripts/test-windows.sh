@@ -18,6 +18,12 @@ fi
 # simulator, built here too.
 scripts/install-deps.sh cmake make g++ file g++-mingw-w64-i686-posix googletest wine64 wine32:i386
 
+# A build folder configured for another toolchain (the earlier 64-bit one)
+# is made anew: CMake keeps the first toolchain it was given.
+if [ -f "$dir/CMakeCache.txt" ] &&
+    ! grep -qs 'mingw-w64-i686.cmake' "$dir"/CMakeFiles/*/CMakeSystem.cmake; then
+    rm -rf "$dir"
+fi
 # The whole-core test runs the Linux simulator against the Windows build.
 host="$dir/host"
 cmake -S . -B "$host" -DCMAKE_BUILD_TYPE=Release -DQM_BUILD_GUI=OFF >/dev/null
