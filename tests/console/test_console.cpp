@@ -1,13 +1,13 @@
 // The console over the simulated world: start-up, editing, sending, and the
 // window's life with and without a tray.
 
-#include "console/formfields.h"
-#include "console/smsconsole.h"
-#include "console/trayreaction.h"
+#include "qt/console/formfields.h"
+#include "qt/console/smsconsole.h"
+#include "qt/console/trayreaction.h"
 #include "fakes.h"
 #include "qtapp.h"
 #include "ui_frmsmsconsole.h"
-#include "widgets/ansi.h"
+#include "qt/widgets/ansi.h"
 
 #include <gtest/gtest.h>
 

@@ -6,11 +6,11 @@
 
 #include "commands/outboxpath.h"
 #include "commands/testmessage.h"
-#include "dialogs/frmchangepath.h"
-#include "dialogs/frmtestsms.h"
+#include "qt/dialogs/frmchangepath.h"
+#include "qt/dialogs/frmtestsms.h"
 #include "log/writelog.h"
 #include "qtapp.h"
-#include "qtplatform/qtserialport.h"
+#include "qt/platform/qtserialport.h"
 #include "send/messagefile.h"
 
 #include <gtest/gtest.h>
