@@ -1,14 +1,16 @@
-// Builds the real platform, the gateway over it and the console that drives
-// it, wires them together and runs the event loop.
+// Builds the real platform, the console's window, the gateway over them and
+// the console's rules, wires the system's close requests to them and runs the
+// event loop.
 
-#include "qt/console/formfields.h"
-#include "qt/console/smsconsole.h"
-#include "qt/platform/systemclose.h"
+#include "console/smsconsole.h"
+#include "console/viewfields.h"
+#include "qt/console/qtconsoleview.h"
 #include "qt/platform/qtadapters.h"
 #include "qt/platform/qtclock.h"
 #include "qt/platform/qteventpump.h"
 #include "qt/platform/qtserialport.h"
 #include "qt/platform/qttimer.h"
+#include "qt/platform/systemclose.h"
 
 #include <QApplication>
 #include <QDir>
@@ -36,28 +38,25 @@ std::string programFolder()
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillmast"));
-    // Closing the window is not the end of the program: it lives in the tray
-    // (or minimised where there is none). It ends only by Exit or a close the
-    // system asks for, and then at once (SMSConsole::ExitProgram).
+    // Closing the window is not the end of the program: the console decides
+    // what its close box does, and the program ends only through it.
     QApplication::setQuitOnLastWindowClosed(false);
 
     const std::string folder = programFolder();
     // The console gives its timers their designed intervals.
-    qm::QtTimer checkPendingSMS, sec1, sec2, sec4, sec8, sec10, startRetry;
+    qm::QtTimer checkPendingSMS, sec1, sec2, sec4, sec8, sec10, startRetry, trayWatch;
     qm::QtEventPump pump;
     qm::QtClock clock;
     qm::MessageBoxNotifier notifier;
     qm::OpenFileDialog fileDialog(folder);
-
     // COM n is looked up in the program's own folder: the outbox path dialog
     // moves AppPath (outbox and logs), never the modem.
     qm::QtSerialPort port(folder);
 
     // The gateway reads the console's fields and writes its status line; the
     // console drives the gateway. Neither owns the other.
-    qm::frmSMSConsole form;
-    qm::FormFields fields(form);
+    qm::QtConsoleView view;
+    qm::ViewFields fields(view);
     qm::Gateway gw{qm::GatewayState{},
                    port,
                    pump,
@@ -66,23 +65,19 @@ int main(int argc, char **argv)
                    fields,
                    fields,
                    qm::ConsoleTimers{checkPendingSMS, sec1, sec2, sec4, sec8, sec10}};
-    qm::SMSConsole sms(form, gw,
-                       qm::ConsoleOptions{fileDialog, folder, &startRetry,
-                                          /*terminate: at once*/ {}, /*trayAvailable: ask Qt*/ {}});
-    sms.startUp();
-    form.show();
-
-    // kill -TERM, a hang-up of the session, Ctrl+C; and the session manager
-    // ending the session: the console lets itself close.
+    QApplication::setApplicationName(QString::fromStdString(gw.programName));
+    // kill -TERM, a hang-up of the session, Ctrl+C: noticed in the event loop,
+    // and by the console between the pauses of a wait that serves no events.
     qm::SystemCloseWatcher systemClose;
-    QObject::connect(&systemClose, &qm::SystemCloseWatcher::requested, &sms,
-                     [&sms] { sms.SystemClose(); });
-    // The dial's carrier wait serves no events: it asks here after each pause.
-    gw.serveEndRequest = [&sms, &systemClose] {
-        if (systemClose.pending())
-            sms.SystemClose();
-    };
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &sms,
-                     [&sms](QSessionManager &) { sms.SystemClose(); });
+    qm::SMSConsole console(view, gw,
+                           qm::ConsoleOptions{fileDialog, folder, startRetry, trayWatch,
+                                              /*terminate: at once*/ {},
+                                              [&systemClose] { return systemClose.pending(); }});
+    QObject::connect(&systemClose, &qm::SystemCloseWatcher::requested, view.window(),
+                     [&console] { console.systemClose(); });
+    // The session manager ending the session.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, view.window(),
+                     [&console](QSessionManager &) { console.systemClose(); });
+    console.startUp();
     return QApplication::exec();
 }

@@ -61,8 +61,7 @@ std::optional<std::string> OpenFileDialog::askOpenFile(const std::string &preset
                        : description + QStringLiteral(" (") + pattern + ')';
     }
     const QString start = QString::fromLocal8Bit(folder_.c_str()) + fromAnsi(presetName);
-    const QString picked =
-        QFileDialog::getOpenFileName(nullptr, QStringLiteral("Open"), start, qtFilter);
+    const QString picked = QFileDialog::getOpenFileName(nullptr, QString(), start, qtFilter);
     if (picked.isEmpty())
         return std::nullopt;
     const QByteArray path = picked.toLocal8Bit();

@@ -1,18 +1,18 @@
 #pragma once
-// The console's fields as the core routines read them, and its status line,
-// over the form's controls: typed text as single-byte text.
+// The console's fields as the gateway reads them, and its status line, over
+// the console's view: a list's text is the entry selected in it.
 
-#include "qt/console/consoleface.h"
+#include "console/views.h"
 #include "platform/consolefields.h"
 #include "platform/statusline.h"
 
 namespace qm
 {
 
-class FormFields final : public ConsoleFields, public StatusLine
+class ViewFields final : public ConsoleFields, public StatusLine
 {
 public:
-    explicit FormFields(frmSMSConsole &form) : form_(form) {}
+    explicit ViewFields(ConsoleView &view) : view_(view) {}
 
     // ConsoleFields
     std::string smsCenterNumber() const override;
@@ -26,12 +26,14 @@ public:
     std::string baudRate() const override;
     std::string smsType() const override;
 
-    // StatusLine
+    // StatusLine: the caption of statusBar.
     void setText(const std::string &text) override;
     std::string text() const override;
 
 private:
-    frmSMSConsole &form_;
+    std::string listText(ConsoleControl list) const;
+
+    ConsoleView &view_;
 };
 
 } // namespace qm
