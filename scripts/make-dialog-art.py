@@ -14,7 +14,7 @@ changepath-32.png: 32 x 32 RGBA, an open yellow folder with a green arrow,
 drawn like the application icon (signed distances, 8x8 supersampling).
 
 Needs python3 and ImageMagick's convert (fonts-dejavu-core). Output
-(default folder src/dialogs/images) is reproducible byte for byte.
+(default folder src/qt/dialogs/images) is reproducible byte for byte.
 """
 
 import importlib.util
@@ -121,7 +121,7 @@ def path_icon(out, icon):
 
 
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "src", "dialogs",
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "src", "qt", "dialogs",
                                                               "images")
     os.makedirs(out, exist_ok=True)
     icon = load_icon_module()

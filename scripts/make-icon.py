@@ -6,7 +6,7 @@ with radio waves. It is drawn from signed-distance shapes with 8x8
 supersampling, so every size is rendered (not scaled) and the output is
 byte-for-byte reproducible. Standard library only.
 
-Output (default folder src/widgets/icons):
+Output (default folder src/qt/widgets/icons):
   quillmast-16.png, quillmast-32.png, quillmast-48.png   (RGBA)
   quillmast.ico   nine images: 16, 32, 48 px at 8, 24 and 32 bits per pixel
 
@@ -252,7 +252,7 @@ def main():
     if sys.argv[1:2] == ["--hicolor"]:
         write_hicolor(sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "..", "packaging", "icons"))
         return
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "src", "widgets", "icons")
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "src", "qt", "widgets", "icons")
     os.makedirs(out, exist_ok=True)
     rendered = {size: render(size) for size in (16, 32, 48)}
     for size, rows in rendered.items():

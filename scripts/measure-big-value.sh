@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 dir=$(mktemp -d)
 trap 'kill $app $xvfb 2>/dev/null || true; rm -rf "$dir"' EXIT
-cp "$build/src/app/quillmast" "$dir/"
+cp "$build/src/qt/app/quillmast" "$dir/"
 python3 - "$dir" <<'EOF'
 import sys
 d = sys.argv[1]
@@ -31,7 +31,7 @@ ticks() { awk '{print $14 + $15}' /proc/$app/stat; }
 idle() { local a b; a=$(ticks); sleep "$1"; b=$(ticks); echo "$(( (b - a) * 10 )) ms CPU in $1 s"; }
 win=$(xdotool search --name "Quillmast" | head -1)
 echo "idle, unfocused:            $(idle 10)"
-# The field's place in the window (see src/console/frmsmsconsole.ui).
+# The fields' places in the window: their twips in src/console/face.cpp, 15 to a pixel.
 xdotool mousemove --window "$win" 620 112 click 1
 sleep 3
 for _ in 1 2 3 4; do echo "idle, cursor in the field:  $(idle 5)"; done

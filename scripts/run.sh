@@ -27,7 +27,7 @@ cmake --build build -j"$(nproc)" --target quillmast smsc-sim
 demo="$root/demo"
 rm -rf "$demo"
 mkdir -p "$demo/outbox"
-cp build/src/app/quillmast "$demo/quillmast"
+cp build/src/qt/app/quillmast "$demo/quillmast"
 password=demo
 printf '"AppPath=%s/"\r\n"Port=1"\r\n"Setting=N 8 1"\r\n"BaudRate=9600"\r\n"SMSCenterNumber=0612345678"\r\n"Protocol=%s"\r\n"OpType=01"\r\n"TAPStoredText="\r\n"TAPDeliveredText="\r\n"AuthenticationCode=%s"\r\n"LegitimizationCode="\r\n"PollingInterval=1000"\r\n' \
     "$demo" "$protocol" "$password" >"$demo/smsconf.conf"

@@ -1,120 +1,96 @@
 #pragma once
-// The operator console's behaviour over its designed face: start-up, settings
-// editing, the operator's commands, window life. Its fields are the
-// gateway's live settings (read through FormFields); main.cpp wires the two.
+// The operator console's rules, over its view: start-up, settings editing,
+// the automatic sending switch, the tray and the window's life, the dialogs.
+// The view's fields are the gateway's live settings (ViewFields reads them);
+// the program builds the view, the gateway over it and this console.
 
 #include "commands/endprogram.h"
-#include "console/consoleface.h"
+#include "console/dialogs.h"
+#include "console/views.h"
 #include "core/gateway.h"
-#include "dialogs/frmabout.h"
-#include "dialogs/frmchangepath.h"
-#include "dialogs/frmtestsms.h"
 #include "platform/filedialog.h"
+#include "platform/timer.h"
 #include "pure/configfile.h"
 
-#include <QObject>
-#include <QPointer>
-
 #include <functional>
-#include <memory>
-
-class QAction;
-class QComboBox;
-class QMenu;
-class QSystemTrayIcon;
+#include <string>
 
 namespace qm
 {
 
-// What the console is given besides its form and the gateway.
 struct ConsoleOptions {
     FileDialog &fileDialog;
     std::string programFolder; // the executable's folder, with trailing separator
     // Retries a start of automatic sending that a test message held up.
-    Timer *startRetry = nullptr;
+    Timer &startRetry;
+    // Looks for a notification area that appears after the program.
+    Timer &trayWatch;
     // How the process ends after Exit or a system close (unset: at once).
     Terminate terminate = {};
-    // Whether the desktop has a notification area (unset: ask Qt).
-    std::function<bool()> trayAvailable = {};
+    // Whether the system has asked the program to end: asked between the
+    // pauses of a blocking wait, where no event is served (unset: never).
+    std::function<bool()> systemClosePending = {};
 };
 
-class SMSConsole final : public QObject
+inline constexpr int StartRetryInterval = 1000; // ms
+inline constexpr int TrayWatchInterval = 2000;  // ms
+
+class SMSConsole final : public ConsoleEvents
 {
-    Q_OBJECT
-
 public:
-    // The form is the console's face; the gateway reads its fields through a
-    // FormFields over the same form. Both outlive the console.
-    SMSConsole(frmSMSConsole &form, Gateway &gw, ConsoleOptions options, QObject *parent = nullptr);
-    ~SMSConsole() override;
+    // Sets the timers as designed, takes the port's events and the view's.
+    // The view and the gateway outlive the console.
+    SMSConsole(ConsoleView &view, Gateway &gw, ConsoleOptions options);
 
-    // Runs the start-up sequence once: flags, settings file, lists, fields.
+    // Runs once: flags, settings file, lists, fields, tray icon; then shows
+    // the console.
     void startUp();
 
-    QSystemTrayIcon *trayIcon() const { return tray_.get(); }
+    // ConsoleEvents
+    void listClicked(ConsoleControl list) override;
+    void focusMoved(std::optional<ConsoleControl> from, std::optional<ConsoleControl> to) override;
+    void textChanged(ConsoleControl field) override;
+    void clicked(ConsoleControl button) override;
+    void menuChosen(MenuCommand command) override;
+    void trayNotification(int code) override;
+    void closeBox() override;
+    void systemClose() override;
 
-    // Window life. A tray notification by its code (514, 515, 517...).
-    void OnTrayNotification(int code);
-    // Normal state, raised, activated, shown.
-    void RestoreConsole();
-    // mnuPopupOpen: shown, then given the input focus.
-    void OpenConsole();
-    // mnuPopupAbout and cmdAbout: the console hides, the about box shows.
-    void ShowAbout();
-    // mnuPopupExit: the console closes, the icon goes, the process ends.
-    void ExitProgram();
-    // A close the system asks for (session end, SIGTERM): the same end.
-    void SystemClose();
-    // cmdSendTestSMS: the test message dialog, modeless.
-    void ShowTestSMS();
-    // The outbox path dialog, modeless, then a save when the settings are
-    // loaded. Offered by Ctrl+P and the console's context menu.
-    void ChangeOutboxPath();
-
-    // The outbox path command of the console's own context menu.
-    QAction *changePathAction() const { return changePathAction_; }
-    frmAbout *about() const { return about_; }
-    frmTestSMS *testSMS() const { return testSMS_; }
-    frmChangePath *changePath() const { return changePath_; }
-
-    void ShowUCPFields();
-    void ShowTAPFields();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    // The outbox path dialog, then a save once the settings are loaded.
+    void changeOutboxPath();
 
 private:
-    void connectHandlers();
+    enum class CloseReason { CloseBox, Program, System };
+
     void fillLists();
     void putLoadedValues();
-    void onProtocolSwitch();
-    void onSMSCenterNumberChanged();
+    void selectLoaded(ConsoleControl list, const std::string &value);
+    void setLoadedText(ConsoleControl field, const std::string &value);
+    void listAction(ConsoleControl list);
+    void textAction(ConsoleControl field);
+    void protocolSwitch();
+    void showProtocolFields(bool ucp);
     void saveIfLoaded();
-    void onStartSendSMS();
-    void retryStartLater();
+    void startSendSMS();
     void onStartRetry();
-    void listAction(QComboBox *list);
-    void onFocusChanged(QWidget *old, QWidget *now);
-    bool trayAvailable() const;
     void watchForTray();
-    void connectWindowLife();
-    // The console window's close event: false to cancel it.
-    bool onClose(bool fromCloseBox);
-    void endProcess();
+    void onTrayWatch();
     void hideConsole();
+    void showAbout();
+    void openConsole();
+    void exitProgram();
+    // Query-close and unload: false when the close is turned into hiding.
+    bool close(CloseReason reason);
+    void endProcess();
 
-    frmSMSConsole &form_;
+    ConsoleView &view_;
     Gateway &gw_;
     ConsoleOptions options_;
     ConsoleSettings loaded_;
-    std::unique_ptr<QSystemTrayIcon> tray_;
     bool hasTray_ = false;
-    bool systemClosing_ = false;
-    QMenu *consoleMenu_ = nullptr;
-    QAction *changePathAction_ = nullptr;
-    QPointer<frmAbout> about_;
-    QPointer<frmTestSMS> testSMS_;
-    QPointer<frmChangePath> changePath_;
+    TestSMSDialog testSMS_;
+    ChangePathDialog changePath_;
+    AboutDialog about_;
 };
 
 } // namespace qm

@@ -1,16 +1,14 @@
 #pragma once
-// The tray icon's notifications, decoded as the Windows tray service codes
+// The tray icon's notifications, coded as the Windows tray service codes
 // them (the mouse message that happened on the icon), and the console's
-// reaction to each. Pure: the console acts on the result.
-
-#include <QSystemTrayIcon>
+// reaction to each.
 
 namespace qm
 {
 
 namespace TrayCode
 {
-inline constexpr int MouseMove = 512;       // 0x200; also anything unknown
+inline constexpr int MouseMove = 512;       // 0x200
 inline constexpr int LeftUp = 514;          // 0x202
 inline constexpr int LeftDoubleClick = 515; // 0x203
 inline constexpr int RightUp = 517;         // 0x205
@@ -18,9 +16,6 @@ inline constexpr int MiddleUp = 520;        // 0x208
 } // namespace TrayCode
 
 enum class TrayReaction { Nothing, Restore, PopupMenu };
-
-// Qt's activation reason as the notification code it stands for.
-int TrayNotificationCode(QSystemTrayIcon::ActivationReason reason);
 
 // 514 and 515 restore the console, 517 pops up mnuPopup, any other code
 // (mouse moves, presses, the middle button) does nothing.

@@ -1,9 +1,11 @@
 #include "platform/lasterror_win.h"
 
+#include <windows.h>
+
 namespace qm
 {
 
-Failure WindowsFailure(DWORD code)
+Failure WindowsFailure(unsigned long code)
 {
     char *text = nullptr;
     const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |

@@ -4,11 +4,11 @@
 
 #include "pure/failure.h"
 
-#include <windows.h>
-
 namespace qm
 {
 
-Failure WindowsFailure(DWORD code);
+// `code` is a DWORD (GetLastError); taken as its type, unsigned long, so this
+// header needs no <windows.h>.
+Failure WindowsFailure(unsigned long code);
 
 } // namespace qm

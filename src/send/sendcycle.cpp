@@ -2,6 +2,7 @@
 
 #include "log/writelog.h"
 #include "pure/controlchars.h"
+#include "pure/protocols.h"
 #include "send/messagefile.h"
 #include "send/sendtap.h"
 #include "send/senducp.h"
@@ -33,7 +34,7 @@ private:
 void sendOne(Gateway &gw, const std::string &recipient, const std::string &messageText,
              const std::string &fileName)
 {
-    const bool ucp = gw.fields.protocol() == "UCP";
+    const bool ucp = IsUCP(gw.fields.protocol());
     OutboxMessage m;
     if (gw.state.TestMode) {
         m = {recipient, messageText.empty() ? std::string("Test Message") : messageText};

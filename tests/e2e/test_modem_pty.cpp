@@ -5,10 +5,10 @@
 #include "fakes.h"
 #include "modem/portevents.h"
 #include "processes.h"
-#include "qtplatform/qtclock.h"
-#include "qtplatform/qteventpump.h"
-#include "qtplatform/qtserialport.h"
-#include "qtplatform/qttimer.h"
+#include "qt/platform/qtclock.h"
+#include "qt/platform/qteventpump.h"
+#include "qt/platform/qtserialport.h"
+#include "qt/platform/qttimer.h"
 #include "send/sendcycle.h"
 
 #include <QCoreApplication>
