@@ -15,7 +15,9 @@ TrayIconData MakeTrayIconData(HWND window, HICON icon, UINT callbackMessage)
     d.uCallbackMessage = callbackMessage;
     d.hIcon = icon;
     std::memset(d.szTip, ' ', sizeof d.szTip);
-    std::memcpy(d.szTip, TrayTip, sizeof TrayTip); // with its NUL
+    static_assert(TrayTip.size() < sizeof d.szTip);
+    std::memcpy(d.szTip, TrayTip.data(), TrayTip.size());
+    d.szTip[TrayTip.size()] = '\0';
     return d;
 }
 

@@ -13,6 +13,8 @@
 // notification (a move at x = 514 as a click on the icon). What a code does
 // is the console's business; this class only hands the codes on.
 
+#include "console/face.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -44,7 +46,6 @@ static_assert(offsetof(TrayIconData, szTip) == offsetof(NOTIFYICONDATAA, szTip))
 static_assert(sizeof(TrayIconData) == NOTIFYICONDATAA_V1_SIZE);
 
 inline constexpr UINT TrayCallbackMessage = WM_APP + 1;
-inline constexpr char TrayTip[] = "SMS Console Configuration";
 
 // Size 88, icon id 1, flags message + icon + tip (7), the tip followed by a
 // NUL and blanks to the end of its field.
