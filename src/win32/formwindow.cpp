@@ -15,6 +15,7 @@ namespace
 
 constexpr char ClassName[] = "QuillmastForm";
 constexpr UINT DestroyLater = WM_APP + 3;
+constexpr UINT DeferredEvent = WM_APP + 4;
 // Command ids of the controls that are neither the default nor the cancel button.
 constexpr int ControlIdBase = 1000;
 // How many entries a drop-down shows before it scrolls.
@@ -371,13 +372,13 @@ void FormWindow::command(WPARAM wp, LPARAM lp)
     if (lp == 0) {
         // A menu entry (0) or an accelerator (1).
         if (code == 0 || code == 1)
-            onMenu(static_cast<UINT>(id));
+            tell(Told::Menu, id);
         return;
     }
     // Enter comes as IDOK, Escape as IDCANCEL (IsDialogMessage), a click on
     // the cancel button as IDCANCEL too: only the key tells them apart.
     if (id == IDCANCEL && (cancelButton_ < 0 || GetKeyState(VK_ESCAPE) < 0)) {
-        onEscape();
+        tell(Told::Escape, 0);
         return;
     }
     int index = id - ControlIdBase;
@@ -391,11 +392,11 @@ void FormWindow::command(WPARAM wp, LPARAM lp)
     switch (kinds_[i]) {
     case ControlKind::Button:
         if (code == BN_CLICKED)
-            onClicked(index);
+            tell(Told::Clicked, index);
         break;
     case ControlKind::TextField:
         if (code == EN_CHANGE && !applying_)
-            onEdited(index);
+            tell(Told::Edited, index);
         break;
     case ControlKind::ChoiceList:
     case ControlKind::DriveList:
@@ -405,15 +406,48 @@ void FormWindow::command(WPARAM wp, LPARAM lp)
             const int now = listSelection(index);
             if (now != listShown_[i]) {
                 listShown_[i] = now;
-                onSelected(index);
+                tell(Told::Selected, index);
             }
         }
         break;
     case ControlKind::FolderList:
         if (code == LBN_DBLCLK)
-            onActivated(index);
+            tell(Told::Activated, index);
         break;
     default:
+        break;
+    }
+}
+
+// The event is told once the control has done with the message behind it:
+// a handler that runs the send cycle or a box would otherwise run inside
+// the control's own mouse handling (a button holding the mouse capture for
+// as long as automatic sending goes on).
+void FormWindow::tell(Told what, int index)
+{
+    PostMessageA(hwnd_, DeferredEvent, static_cast<WPARAM>(what), index);
+}
+
+void FormWindow::told(Told what, int index)
+{
+    switch (what) {
+    case Told::Clicked:
+        onClicked(index);
+        break;
+    case Told::Edited:
+        onEdited(index);
+        break;
+    case Told::Selected:
+        onSelected(index);
+        break;
+    case Told::Activated:
+        onActivated(index);
+        break;
+    case Told::Escape:
+        onEscape();
+        break;
+    case Told::Menu:
+        onMenu(static_cast<UINT>(index));
         break;
     }
 }
@@ -473,6 +507,9 @@ LRESULT FormWindow::dispatch(UINT msg, WPARAM wp, LPARAM lp)
         if (!focus_ || HIWORD(wp))
             break;
         SetFocus(focus_);
+        return 0;
+    case DeferredEvent:
+        told(static_cast<Told>(wp), static_cast<int>(lp));
         return 0;
     case DM_GETDEFID:
         // Asked by IsDialogMessage for Enter: the default button.
