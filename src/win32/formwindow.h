@@ -56,8 +56,8 @@ template <typename Id> FormSpec SpecOf(const FormFace<Id> &face)
 {
     FormSpec spec{face.caption, face.clientWidth, face.clientHeight, face.icon, {}, {}};
     for (const ControlFace<Id> &c : face.controls)
-        spec.controls.push_back({c.kind, c.caption, c.rect, c.tab, c.font, c.isDefault,
-                                 c.isCancel, c.faceColour});
+        spec.controls.push_back(
+            {c.kind, c.caption, c.rect, c.tab, c.font, c.isDefault, c.isCancel, c.faceColour});
     for (Id id : face.tabOrder())
         spec.tabOrder.push_back(static_cast<int>(id));
     return spec;
