@@ -3,8 +3,12 @@
 # 32-bit Windows with mingw-w64 and their tests run under Wine's 32-bit
 # loader, headless, into build-windows/ (or $1). Installs what it lacks; ends
 # with CTest's summary.
+#   scripts/test-windows.sh [BUILD_DIR]
+#   scripts/test-windows.sh --build-only [BUILD_DIR]   (scripts/run.sh windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build_only=0
+[ "${1:-}" = --build-only ] && { build_only=1; shift; }
 dir=${1:-build-windows}
 
 # Wine's 32-bit loader comes from the i386 architecture.
@@ -36,6 +40,10 @@ cmake --build "$host" --target smsc-sim -j2
 cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
     -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-O1 -DQM_BUILD_GUI=OFF \
     -DQM_SMSC_SIM="$(realpath "$host")/tools/smsc-sim/smsc-sim" >/dev/null
+if [ "$build_only" -eq 1 ]; then
+    cmake --build "$dir" -j2 --target quillmast
+    exit 0
+fi
 cmake --build "$dir" -j2
 
 # The program and the tests are 32-bit Windows programs, not Linux ones that

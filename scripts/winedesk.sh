@@ -24,8 +24,8 @@ wd_init() {
     WD_WORK=$1
     export WINEPREFIX=$WD_WORK/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        "$WD_WINE" wineboot --init >/dev/null 2>&1
-        "$WD_WINESERVER" -w
+        "$WD_WINE" wineboot --init >/dev/null 2>&1 || true
+        "$WD_WINESERVER" -w || true
     fi
 }
 
@@ -79,11 +79,11 @@ wd_sim() {
     "$WD_SIM" --dir "$WD_WORK" --record "$WD_WORK/sim.jsonl" "$@" >"$WD_WORK/sim.out" 2>&1 &
     wd_sim_pid=$!
     wd_wait 30 test -L "$WD_WORK/COM1" || { echo "smsc-sim made no COM1" >&2; return 1; }
-    "$WD_WINESERVER" -k 2>/dev/null
-    "$WD_WINESERVER" -w
+    "$WD_WINESERVER" -k 2>/dev/null || true
+    "$WD_WINESERVER" -w || true
     "$WD_WINE" reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$(readlink "$WD_WORK/COM1")" /f \
-        >/dev/null 2>&1
-    "$WD_WINESERVER" -w
+        >/dev/null 2>&1 || { echo "COM1 could not be mapped" >&2; return 1; }
+    "$WD_WINESERVER" -w || true
 }
 
 wd_folder() { # dir protocol password
@@ -117,6 +117,7 @@ wd_stop() {
     [ -n "$wd_app" ] && kill "$wd_app" 2>/dev/null
     [ -n "$wd_sim_pid" ] && kill "$wd_sim_pid" 2>/dev/null
     [ -n "${WINEPREFIX:-}" ] && "$WD_WINESERVER" -k 2>/dev/null
+    true
     local p
     for p in "${wd_pids[@]}"; do kill "$p" 2>/dev/null; done
     wait 2>/dev/null
