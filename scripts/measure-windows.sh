@@ -66,7 +66,11 @@ wd_wait 600 outbox_empty "$app" || { echo "the outbox did not empty" >&2; exit 1
 windows=$(($(cpu "$wd_app") - before))
 echo "Windows program, $count messages: $(per_message "$windows") ms CPU a message"
 
-# The Linux program on the same X server, its COM1 a link in its folder.
+# The Linux program on the same X server, alone there, its COM1 a link in
+# its folder.
+kill "$wd_app"
+wd_wait 30 eval '! wd_running'
+
 linux=$work/linux
 mkdir -p "$linux/outbox"
 cp build/src/qt/app/quillmast "$linux/"

@@ -22,6 +22,7 @@ wd_window=
 
 wd_init() {
     WD_WORK=$1
+    mkdir -p "$WD_WORK"
     export WINEPREFIX=$WD_WORK/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         "$WD_WINE" wineboot --init >/dev/null 2>&1 || true
