@@ -2,7 +2,8 @@
 # The Windows installer made in BUILD_DIR (build-windows/ unless given, see
 # scripts/build-installer.sh) and tried from outside under Wine, in a fresh
 # 32-bit prefix, with Xvfb for the program's windows: the silent install goes
-# to the user's folders and registry only, the Start-menu shortcut starts the
+# to the user's folders and registry only and into the system's list of
+# programs, asking for no more rights than the user's; the shortcut starts the
 # program, which asks for a settings file and saves to its folder on the
 # first edit; while it runs, installing and removing refuse; an install over
 # an older version replaces the program and keeps the user's files; the
@@ -52,6 +53,7 @@ waitfor() {
 window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
 shown() { [ -n "$(window "$1")" ]; }
 regvalue() { "$wine" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
+listed() { "$wine" uninstaller --list 2>/dev/null | tr -d '\r' | grep -q '|||Quillmast$'; }
 install() { timeout 120 "$wine" "$setup" /S "$@"; }
 gone() { for f; do [ ! -e "$f" ] || return 1; done; }
 kept() { for f in smsconf.conf outbox/a.dat Master.Log; do [ -e "$prog/$f" ] || fail "$1: $f went"; done; }
@@ -79,6 +81,9 @@ for row in "DisplayName=Quillmast" "DisplayVersion=$version" "Publisher=Quillmas
     "UninstallString=\"$winprog\\Uninstall.exe\""; do
     [ "$(regvalue "$key" "${row%%=*}")" = "${row#*=}" ] || fail "entry: not $row"
 done
+listed || fail "not in the system's list of programs"
+# Wine runs all as an administrator; Windows reads the manifest.
+grep -aq 'requestedExecutionLevel level="asInvoker"' "$setup" || fail "the installer asks for more rights"
 cp "$prog/quillmast.exe" "$work/installed.exe"
 
 echo "The shortcut starts it: no settings yet, so it asks; cancelled, the first edit saves"
@@ -118,6 +123,7 @@ timeout 60 "$wineserver" -w || fail "the removal did not end"
 gone "$prog/quillmast.exe" "$prog/Uninstall.exe" "$prog/LICENSE.txt" "$shortcut" ||
     fail "left: $(ls "$prog" "$shortcut" 2>&1 | tr '\n' ' ')"
 "$wine" reg query "$key" >/dev/null 2>&1 && fail "the entry is still there"
+listed && fail "still in the system's list of programs"
 kept "the removal"
 
 echo "/D= with a blank: under Wine its words go separately"
