@@ -72,6 +72,7 @@ shortcut="$("$wine" winepath -u "$appdata" 2>/dev/null)/Microsoft/Windows/Start 
 echo "Silent install: the user's folder, Start menu and registry"
 install || fail "the install ended with $?"
 for f in quillmast.exe LICENSE.txt Uninstall.exe; do [ -f "$prog/$f" ] || fail "no $prog/$f"; done
+[ -d "$prog/outbox" ] || fail "no outbox folder"
 [ -f "$shortcut" ] || fail "no shortcut $shortcut"
 [ -z "$(find "$WINEPREFIX/drive_c/ProgramData" -iname 'quillmast*')" ] || fail "something for all users"
 "$wine" reg query "${key/HKCU/HKLM}" >/dev/null 2>&1 && fail "an entry under HKLM"
@@ -107,7 +108,6 @@ timeout 60 "$wine" "$prog/Uninstall.exe" /S "_?=$winprog"
 waitfor 30 bash -c "! xdotool search --name '$console' >/dev/null" || fail "still running"
 
 echo "Over an older version: the program replaced, the user's files kept"
-mkdir -p "$prog/outbox"
 printf '"0611111111","Disk C: 95%% full"\r\n' >"$prog/outbox/a.dat"
 cp "$prog/smsconf.conf" "$work/smsconf.conf"
 echo "an older program" >"$prog/quillmast.exe"
