@@ -8,7 +8,7 @@
 # first edit; while it runs, installing and removing refuse; an install over
 # an older version replaces the program and keeps the user's files; the
 # silent removal takes the program, shortcut and entry and leaves those files;
-# /D= chooses another folder.
+# /D= chooses another folder, where the next install goes too.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 dir=${1:-build-windows}
@@ -126,10 +126,12 @@ gone "$prog/quillmast.exe" "$prog/Uninstall.exe" "$prog/LICENSE.txt" "$shortcut"
 listed && fail "still in the system's list of programs"
 kept "the removal"
 
-echo "/D= with a blank: under Wine its words go separately"
+echo "/D= with a blank (under Wine its words go separately); the update goes there too"
 install '/D=C:\Quill' 'Mast' || fail "the install into C:\\Quill Mast ended with $?"
 [ -f "$WINEPREFIX/drive_c/Quill Mast/quillmast.exe" ] || fail "not in C:\\Quill Mast"
 [ "$(regvalue "$key" InstallLocation)" = 'C:\Quill Mast' ] || fail "the entry names another folder"
+install || fail "the update ended with $?"
+[ ! -e "$prog/quillmast.exe" ] || fail "the update did not go where the last install went"
 
 [ "$failures" -eq 0 ] && echo "installer under Wine: all checks passed ($(stat -c %s "$setup") bytes)"
 exit $((failures > 0))
