@@ -6,7 +6,7 @@ set -euo pipefail
 # lintian and man-db: checking the package and reading its manual pages.
 pkgs=(cmake g++ make pkg-config clang libclang-rt-14-dev dpkg-dev file lintian man-db
       qt6-base-dev qt6-serialport-dev libcrypto++-dev libgtest-dev libgmock-dev
-      xvfb xauth x11-apps xdotool trayer faketime imagemagick fonts-dejavu-core fonts-dejavu-extra fonts-liberation time python3)
+      xvfb xauth x11-apps x11-utils xdotool openbox trayer faketime imagemagick fonts-dejavu-core fonts-dejavu-extra fonts-liberation time python3)
 [ $# -gt 0 ] && pkgs=("$@")
 missing=()
 for p in "${pkgs[@]}"; do

@@ -15,6 +15,7 @@ namespace
 
 constexpr char ClassName[] = "QuillmastForm";
 constexpr UINT DestroyLater = WM_APP + 3;
+constexpr UINT DeferredEvent = WM_APP + 4;
 // Command ids of the controls that are neither the default nor the cancel button.
 constexpr int ControlIdBase = 1000;
 // How many entries a drop-down shows before it scrolls.
@@ -43,10 +44,10 @@ HFONT fontFor(const FontFace &face, int dpi)
         if (!font)
             font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     } else {
-        font = CreateFontA(height, 0, 0, 0, face.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                           std::string(face.family).c_str());
+        font =
+            CreateFontA(height, 0, 0, 0, face.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_DONTCARE, std::string(face.family).c_str());
     }
     fonts[key] = font;
     return font;
@@ -204,9 +205,9 @@ HWND FormWindow::createControl(int index, const ControlSpec &c, int dpi)
         cls = "BUTTON";
         style |= WS_TABSTOP;
         // A face colour of its own: the button is drawn here.
-        style |= c.faceColour >= 0 ? BS_OWNERDRAW
-                                   : static_cast<DWORD>(c.isDefault ? BS_DEFPUSHBUTTON
-                                                                    : BS_PUSHBUTTON);
+        style |= c.faceColour >= 0
+                     ? BS_OWNERDRAW
+                     : static_cast<DWORD>(c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         if (c.isDefault)
             id = IDOK;
         else if (c.isCancel)
@@ -227,10 +228,10 @@ HWND FormWindow::createControl(int index, const ControlSpec &c, int dpi)
         break;
     }
     const std::string caption(c.caption);
-    HWND w = CreateWindowExA(exStyle, cls, c.kind == ControlKind::Image ? "" : caption.c_str(),
-                             style, px(c.rect.left), px(c.rect.top), px(c.rect.width), height,
-                             hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(),
-                             nullptr);
+    HWND w =
+        CreateWindowExA(exStyle, cls, c.kind == ControlKind::Image ? "" : caption.c_str(), style,
+                        px(c.rect.left), px(c.rect.top), px(c.rect.width), height, hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
     const HFONT font = fontFor(c.font, dpi);
     SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     switch (c.kind) {
@@ -240,13 +241,13 @@ HWND FormWindow::createControl(int index, const ControlSpec &c, int dpi)
     case ControlKind::ChoiceList:
     case ControlKind::DriveList:
         // The closed list as high as the face has it.
-        SendMessageA(w, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(px(c.rect.height) - 6, 8));
+        SendMessageA(w, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                     std::max(px(c.rect.height) - 6, 8));
         break;
     case ControlKind::Image:
-        SendMessageA(w, STM_SETICON,
-                     reinterpret_cast<WPARAM>(FormIconHandle(FormIcon::Application,
-                                                             px(c.rect.width))),
-                     0);
+        SendMessageA(
+            w, STM_SETICON,
+            reinterpret_cast<WPARAM>(FormIconHandle(FormIcon::Application, px(c.rect.width))), 0);
         break;
     case ControlKind::FolderList: {
         TEXTMETRICA metrics{};
@@ -287,7 +288,8 @@ std::string FormWindow::controlText(int index) const
             return {};
         const LRESULT n = SendMessageA(w, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
         std::vector<char> buffer(static_cast<std::size_t>(n < 0 ? 0 : n) + 1, '\0');
-        SendMessageA(w, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer.data()));
+        SendMessageA(w, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(buffer.data()));
         return buffer.data();
     }
     const int n = GetWindowTextLengthA(w);
@@ -304,7 +306,8 @@ void FormWindow::setControlText(int index, const std::string &text)
         // A field being typed in keeps its caret as far from the end as it
         // was (a refused character taken out, the caret stays where it was).
         DWORD start = 0, end = 0;
-        SendMessageA(w, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        SendMessageA(w, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
         const int fromEnd = GetWindowTextLengthA(w) - static_cast<int>(end);
         SetWindowTextA(w, text.c_str());
         const int at = std::max(0, static_cast<int>(text.size()) - fromEnd);
@@ -371,13 +374,13 @@ void FormWindow::command(WPARAM wp, LPARAM lp)
     if (lp == 0) {
         // A menu entry (0) or an accelerator (1).
         if (code == 0 || code == 1)
-            onMenu(static_cast<UINT>(id));
+            tell(Told::Menu, id);
         return;
     }
     // Enter comes as IDOK, Escape as IDCANCEL (IsDialogMessage), a click on
     // the cancel button as IDCANCEL too: only the key tells them apart.
     if (id == IDCANCEL && (cancelButton_ < 0 || GetKeyState(VK_ESCAPE) < 0)) {
-        onEscape();
+        tell(Told::Escape, 0);
         return;
     }
     int index = id - ControlIdBase;
@@ -391,11 +394,11 @@ void FormWindow::command(WPARAM wp, LPARAM lp)
     switch (kinds_[i]) {
     case ControlKind::Button:
         if (code == BN_CLICKED)
-            onClicked(index);
+            tell(Told::Clicked, index);
         break;
     case ControlKind::TextField:
         if (code == EN_CHANGE && !applying_)
-            onEdited(index);
+            tell(Told::Edited, index);
         break;
     case ControlKind::ChoiceList:
     case ControlKind::DriveList:
@@ -405,15 +408,48 @@ void FormWindow::command(WPARAM wp, LPARAM lp)
             const int now = listSelection(index);
             if (now != listShown_[i]) {
                 listShown_[i] = now;
-                onSelected(index);
+                tell(Told::Selected, index);
             }
         }
         break;
     case ControlKind::FolderList:
         if (code == LBN_DBLCLK)
-            onActivated(index);
+            tell(Told::Activated, index);
         break;
     default:
+        break;
+    }
+}
+
+// The event is told once the control has done with the message behind it:
+// a handler that runs the send cycle or a box would otherwise run inside
+// the control's own mouse handling (a button holding the mouse capture for
+// as long as automatic sending goes on).
+void FormWindow::tell(Told what, int index)
+{
+    PostMessageA(hwnd_, DeferredEvent, static_cast<WPARAM>(what), index);
+}
+
+void FormWindow::told(Told what, int index)
+{
+    switch (what) {
+    case Told::Clicked:
+        onClicked(index);
+        break;
+    case Told::Edited:
+        onEdited(index);
+        break;
+    case Told::Selected:
+        onSelected(index);
+        break;
+    case Told::Activated:
+        onActivated(index);
+        break;
+    case Told::Escape:
+        onEscape();
+        break;
+    case Told::Menu:
+        onMenu(static_cast<UINT>(index));
         break;
     }
 }
@@ -427,8 +463,8 @@ void FormWindow::drawButton(const DRAWITEMSTRUCT &d) const
     const int colour = index ? faceColours_[static_cast<std::size_t>(*index)] : -1;
     InflateRect(&r, -2, -2);
     if (colour >= 0) {
-        HBRUSH brush = CreateSolidBrush(
-            RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF));
+        HBRUSH brush =
+            CreateSolidBrush(RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF));
         FillRect(d.hDC, &r, brush);
         DeleteObject(brush);
     }
@@ -473,6 +509,9 @@ LRESULT FormWindow::dispatch(UINT msg, WPARAM wp, LPARAM lp)
         if (!focus_ || HIWORD(wp))
             break;
         SetFocus(focus_);
+        return 0;
+    case DeferredEvent:
+        told(static_cast<Told>(wp), static_cast<int>(lp));
         return 0;
     case DM_GETDEFID:
         // Asked by IsDialogMessage for Enter: the default button.

@@ -14,6 +14,9 @@
 // told of the window. The window remembers its focused control across
 // activation, as a dialog does.
 //
+// Events are told from a message of the window's own, once the control has
+// done with the notification behind them.
+//
 // Dropping the form hides the window and cuts it from the form at once; the
 // window itself is destroyed by a message of its own, once the event being
 // handled has returned: a view may be dropped from inside its own event.
@@ -53,8 +56,8 @@ template <typename Id> FormSpec SpecOf(const FormFace<Id> &face)
 {
     FormSpec spec{face.caption, face.clientWidth, face.clientHeight, face.icon, {}, {}};
     for (const ControlFace<Id> &c : face.controls)
-        spec.controls.push_back({c.kind, c.caption, c.rect, c.tab, c.font, c.isDefault,
-                                 c.isCancel, c.faceColour});
+        spec.controls.push_back(
+            {c.kind, c.caption, c.rect, c.tab, c.font, c.isDefault, c.isCancel, c.faceColour});
     for (Id id : face.tabOrder())
         spec.tabOrder.push_back(static_cast<int>(id));
     return spec;
@@ -128,7 +131,10 @@ private:
     LRESULT dispatch(UINT msg, WPARAM wp, LPARAM lp);
     void create(const FormSpec &spec, DWORD style);
     HWND createControl(int index, const ControlSpec &c, int dpi);
+    enum class Told { Clicked, Edited, Selected, Activated, Escape, Menu };
     void command(WPARAM wp, LPARAM lp);
+    void tell(Told what, int index);
+    void told(Told what, int index);
     void drawButton(const DRAWITEMSTRUCT &d) const;
     void paintBackground(HDC dc) const;
 

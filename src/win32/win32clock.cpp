@@ -77,8 +77,20 @@ std::string Win32Clock::dateTimeText() const
 
 void Win32Clock::pause(std::chrono::milliseconds duration)
 {
-    if (duration.count() > 0)
-        Sleep(static_cast<DWORD>(duration.count()));
+    const auto end = std::chrono::steady_clock::now() + duration;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return;
+        // Messages other threads and programs send are answered meanwhile;
+        // nothing posted (input, timers, port events) is served.
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left.count()),
+                                        QS_SENDMESSAGE, 0) == WAIT_OBJECT_0) {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
 }
 
 void Win32Clock::beep()

@@ -1,7 +1,14 @@
 #pragma once
 // The clock on Win32: steady time for every interval, the date and time text
-// in the user's locale (short date, time with seconds), a blocking Sleep and
+// in the user's locale (short date, time with seconds), a blocking pause and
 // MessageBeep.
+//
+// The pause serves no event of the program's, but answers the messages that
+// other threads and programs send to its windows: a window that leaves them
+// unanswered for the 30 seconds of the dial's carrier wait holds up the end
+// of the session (Wine asks all of a program's windows before it tells any
+// of them the session ends) and reads as hung to the system. The console
+// answers WM_QUERYENDSESSION yes and ends the program at WM_ENDSESSION.
 
 #include "platform/clock.h"
 

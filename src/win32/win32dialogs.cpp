@@ -15,9 +15,9 @@ using P = ChangePathControl;
 
 HBITMAP aboutPicture()
 {
-    static const HBITMAP picture = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0,
-                   LR_CREATEDIBSECTION));
+    static const HBITMAP picture =
+        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     return picture;
 }
 
@@ -56,8 +56,8 @@ std::vector<std::string> subfolders(const std::string &folder)
     } while (FindNextFileA(h, &found));
     FindClose(h);
     std::sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
-        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(),
-                              -1) == CSTR_LESS_THAN;
+        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+               CSTR_LESS_THAN;
     });
     return names;
 }
@@ -71,8 +71,8 @@ std::string driveCaption(const std::string &root)
     const UINT type = GetDriveTypeA(root.c_str());
     char label[MAX_PATH] = {};
     if ((type == DRIVE_FIXED || type == DRIVE_RAMDISK) &&
-        GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr,
-                              nullptr, 0) &&
+        GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, nullptr,
+                              0) &&
         label[0])
         caption += std::string(" [") + label + "]";
     return caption;
@@ -89,10 +89,9 @@ Win32AboutView::Win32AboutView(Win32EventPump &pump, AboutEvents &events)
 void Win32AboutView::paintOver(HDC dc)
 {
     // The band the picture leaves blank for the version (baseline y 206).
-    static const HFONT font =
-        CreateFontA(-10, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                    DEFAULT_PITCH | FF_SWISS, "Tahoma");
+    static const HFONT font = CreateFontA(-10, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                          DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma");
     BITMAP b{};
     GetObjectA(aboutPicture(), sizeof b, &b);
     RECT band{0, 194, b.bmWidth, 210};
@@ -151,7 +150,8 @@ bool Win32ChangePathView::openFolder(const std::string &folder)
     const std::string path = fullPath(folder);
     // A drive that is not ready fails here, without a system box (the
     // program asks for none).
-    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
+    const DWORD attributes =
+        path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     current_ = path;
@@ -179,8 +179,7 @@ void Win32ChangePathView::fill()
     // ... and what is in it.
     const int depth = static_cast<int>(folders_.size());
     for (const std::string &name : subfolders(current_))
-        folders_.push_back(
-            {current_ + (current_.back() == '\\' ? "" : "\\") + name, name, depth});
+        folders_.push_back({current_ + (current_.back() == '\\' ? "" : "\\") + name, name, depth});
 
     const HWND list = controlWindow(P::dirPath);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);

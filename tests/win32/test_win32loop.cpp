@@ -179,66 +179,6 @@ TEST(Win32EventPump, ACallFromAnotherThreadEndsABlockingWaitAndABusyPosterCannot
     w.forget(&runs);
 }
 
-// A window recording the commands it gets, with an edit field and an OK
-// button as a dialog has them.
-struct CommandWindow {
-    CommandWindow()
-    {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &CommandWindow::procedure;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "QmTestCommandWindow";
-        RegisterClassA(&wc);
-        window = CreateWindowExA(0, wc.lpszClassName, "Commands", WS_POPUP | WS_VISIBLE, 0, 0, 200,
-                                 100, nullptr, nullptr, wc.hInstance, nullptr);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 100, 20,
-                               window, reinterpret_cast<HMENU>(100), wc.hInstance, nullptr);
-        CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 0, 30, 50, 20,
-                        window, reinterpret_cast<HMENU>(IDOK), wc.hInstance, nullptr);
-        SetFocus(edit);
-    }
-    ~CommandWindow() { DestroyWindow(window); }
-    static LRESULT CALLBACK procedure(HWND h, UINT m, WPARAM wp, LPARAM lp)
-    {
-        auto *self = reinterpret_cast<CommandWindow *>(GetWindowLongPtrA(h, GWLP_USERDATA));
-        // The field's own notifications (focus, changes) are not commands.
-        if (m == WM_COMMAND && self && reinterpret_cast<HWND>(lp) != self->edit)
-            self->commands.push_back(LOWORD(wp));
-        return DefWindowProcA(h, m, wp, lp);
-    }
-    HWND window = nullptr, edit = nullptr;
-    std::vector<WORD> commands;
-};
-
-TEST(Win32EventPump, EnterAndAcceleratorsActOnTheWindowsRegisteredWithIt)
-{
-    CommandWindow dialog;
-    ASSERT_TRUE(dialog.window && dialog.edit);
-    Win32EventPump pump;
-    const auto press = [&](WPARAM key) {
-        PostMessageA(dialog.edit, WM_KEYDOWN, key, 1);
-        pump.pump(now());
-    };
-    press(VK_RETURN);
-    EXPECT_TRUE(dialog.commands.empty()) << "not registered: Enter is the field's";
-    pump.addDialog(dialog.window);
-    press(VK_RETURN);
-    EXPECT_EQ(dialog.commands, (std::vector<WORD>{IDOK}));
-
-    ACCEL accel{FVIRTKEY, VK_F5, 4242};
-    HACCEL table = CreateAcceleratorTableA(&accel, 1);
-    pump.setAccelerators(dialog.window, table);
-    press(VK_F5);
-    EXPECT_EQ(dialog.commands, (std::vector<WORD>{IDOK, 4242}));
-    pump.setAccelerators(dialog.window, nullptr);
-    pump.removeDialog(dialog.window);
-    press(VK_F5);
-    press(VK_RETURN);
-    EXPECT_EQ(dialog.commands.size(), 2u);
-    DestroyAcceleratorTable(table);
-}
-
 TEST(Win32Notifier, TimersAndCallsFromOtherThreadsAreServedWhileABoxIsOpen)
 {
     MessageWindow w;

@@ -1,0 +1,257 @@
+// The Win32 views on a real message loop under Wine's null display driver:
+// what the operator does reaches the console's events, what the console
+// orders does not come back as events, and the keyboard goes the face's way.
+
+#include "console/face.h"
+#include "win32/win32consoleview.h"
+#include "win32/win32dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace qm::test
+{
+namespace
+{
+
+using C = ConsoleControl;
+using namespace std::chrono_literals;
+
+// Every event as a line.
+struct Recorder final : ConsoleEvents, TestSMSEvents {
+    std::vector<std::string> lines;
+    void add(std::string line) { lines.push_back(std::move(line)); }
+    static std::string name(std::optional<C> c)
+    {
+        return c ? std::string(ConsoleFace[*c].name) : "none";
+    }
+    void listClicked(C c) override { add("list " + name(c)); }
+    void focusMoved(std::optional<C> from, std::optional<C> to) override
+    {
+        add("focus " + name(from) + " > " + name(to));
+    }
+    void textChanged(C c) override { add("text " + name(c)); }
+    void clicked(C c) override { add("click " + name(c)); }
+    void menuChosen(MenuCommand m) override { add("menu " + std::to_string(int(m))); }
+    void trayNotification(int code) override { add("tray " + std::to_string(code)); }
+    void closeBox() override { add("close"); }
+    void systemClose() override { add("system close"); }
+    void clicked(TestSMSControl c) override { add("dialog click " + std::to_string(int(c))); }
+    void escape() override { add("dialog escape"); }
+};
+
+struct Views : ::testing::Test {
+    Win32EventPump pump;
+    Recorder events;
+    Win32ConsoleView console{pump};
+
+    void SetUp() override
+    {
+        console.setEvents(events);
+        console.show();
+        serve();
+        events.lines.clear();
+    }
+    // Serves what is pending, twice over: an event is told from a message
+    // the notification behind it posts.
+    void serve()
+    {
+        for (int i = 0; i < 3; ++i)
+            pump.pump(std::chrono::time_point_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now()));
+    }
+    void key(HWND target, WPARAM key)
+    {
+        PostMessageA(target, WM_KEYDOWN, key, 1);
+        serve();
+    }
+    std::vector<std::string> take() { return std::exchange(events.lines, {}); }
+    // What was told, focus moves left out.
+    std::vector<std::string> takeActions()
+    {
+        std::vector<std::string> lines = take();
+        std::erase_if(lines, [](const std::string &l) { return l.starts_with("focus"); });
+        return lines;
+    }
+};
+
+TEST_F(Views, ControlsSitWhereTheFaceHasThemAtTheSystemsDpi)
+{
+    const int dpi = SystemDpi();
+    RECT client{};
+    GetClientRect(console.handle(), &client);
+    EXPECT_EQ(client.right, TwipsToPixels(ConsoleFace.clientWidth, dpi));
+    EXPECT_EQ(client.bottom, TwipsToPixels(ConsoleFace.clientHeight, dpi));
+    for (const auto &row : ConsoleFace.controls) {
+        if (row.kind == ControlKind::ChoiceList || row.kind == ControlKind::Separator)
+            continue; // heights of their own: the drop-down, the line
+        SCOPED_TRACE(std::string(row.name));
+        RECT r{};
+        GetWindowRect(console.controlWindow(row.id), &r);
+        MapWindowPoints(nullptr, console.handle(), reinterpret_cast<POINT *>(&r), 2);
+        EXPECT_EQ(r.left, TwipsToPixels(row.rect.left, dpi));
+        EXPECT_EQ(r.top, TwipsToPixels(row.rect.top, dpi));
+        EXPECT_EQ(r.right - r.left, TwipsToPixels(row.rect.width, dpi));
+        EXPECT_EQ(r.bottom - r.top, TwipsToPixels(row.rect.height, dpi));
+        if (row.kind == ControlKind::Label || row.kind == ControlKind::Button) {
+            EXPECT_EQ(console.text(row.id), row.caption);
+        }
+    }
+}
+
+TEST_F(Views, TabFollowsTheFacesOrderAndEachMoveIsTold)
+{
+    const std::vector<C> order = ConsoleFace.tabOrder();
+    console.setFocus(order.front());
+    serve();
+    take();
+    std::vector<std::string> expected;
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        key(GetFocus(), VK_TAB);
+        ASSERT_EQ(GetFocus(), console.controlWindow(order[i])) << ConsoleFace[order[i]].name;
+        expected.push_back("focus " + Recorder::name(order[i - 1]) + " > " +
+                           Recorder::name(order[i]));
+    }
+    EXPECT_EQ(take(), expected);
+}
+
+TEST_F(Views, TheOperatorsEditsAreToldTheConsolesOrdersAreNot)
+{
+    console.setEntries(C::cmbBaudrate, ListEntries(C::cmbBaudrate));
+    console.select(C::cmbBaudrate, 6);
+    console.setText(C::txtSMSCenterNumber, "0612");
+    console.setText(C::statusBar, "a & b");
+    serve();
+    EXPECT_EQ(take(), std::vector<std::string>{});
+    EXPECT_EQ(console.text(C::statusBar), "a & b");
+    EXPECT_EQ(console.text(C::cmbBaudrate), "9600");
+
+    // Typed at the end of the field; the console's own setText keeps the caret there.
+    const HWND field = console.controlWindow(C::txtSMSCenterNumber);
+    SendMessageA(field, EM_SETSEL, 4, 4);
+    SetFocus(field);
+    serve();
+    take();
+    PostMessageA(field, WM_CHAR, '5', 1);
+    serve();
+    EXPECT_EQ(console.text(C::txtSMSCenterNumber), "06125");
+    console.setText(C::txtSMSCenterNumber, "061256");
+    PostMessageA(field, WM_CHAR, '7', 1);
+    serve();
+    EXPECT_EQ(console.text(C::txtSMSCenterNumber), "0612567");
+
+    EXPECT_EQ(take(),
+              (std::vector<std::string>{"text txtSMSCenterNumber", "text txtSMSCenterNumber"}));
+
+    // A list changed from the keyboard, once; the same entry again is no change.
+    const HWND list = console.controlWindow(C::cmbBaudrate);
+    SetFocus(list);
+    serve();
+    take();
+    key(list, VK_DOWN);
+    EXPECT_EQ(console.selected(C::cmbBaudrate), 7);
+    console.select(C::cmbBaudrate, 7);
+    serve();
+    EXPECT_EQ(take(), std::vector<std::string>{"list cmbBaudrate"});
+}
+
+TEST_F(Views, ButtonsMenusCtrlPAndTheCloseBox)
+{
+    SendMessageA(console.controlWindow(C::cmdAbout), BM_CLICK, 0, 0);
+    serve();
+    SendMessageA(console.handle(), WM_CLOSE, 0, 0);
+    SendMessageA(console.handle(), TrayCallbackMessage, 1, 517);
+    serve();
+    // Ctrl+P on the console, as the keyboard gives it.
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    key(console.controlWindow(C::txtSMSCenterNumber), 'P');
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(takeActions(), (std::vector<std::string>{
+                                 "click cmdAbout", "close", "tray 517",
+                                 "menu " + std::to_string(int(MenuCommand::mnuChangeOutboxPath))}));
+    HMENU popup = BuildPopupMenu(PopupMenuFace);
+    EXPECT_EQ(GetMenuDefaultItem(popup, FALSE, 0),
+              MenuCommandId(MenuCommand::mnuPopupOpen)); // drawn bold
+    EXPECT_EQ(GetMenuItemCount(popup), 4);
+    DestroyMenu(popup);
+}
+
+TEST_F(Views, EnterPressesTheDefaultButtonEscapeIsEscapeAndCancelIsItsButton)
+{
+    auto dialog = console.createTestSMS(events);
+    dialog->setFocus(TestSMSControl::txtSMSNumber);
+    dialog->show();
+    serve();
+    auto &view = static_cast<Win32TestSMSView &>(*dialog);
+    const HWND number = view.controlWindow(TestSMSControl::txtSMSNumber);
+    ASSERT_EQ(GetFocus(), number);
+    key(number, VK_RETURN);
+    SendMessageA(view.controlWindow(TestSMSControl::cmdCancel), BM_CLICK, 0, 0);
+    serve();
+    BYTE keys[256] = {};
+    keys[VK_ESCAPE] = 0x80;
+    SetKeyboardState(keys);
+    key(number, VK_ESCAPE);
+    keys[VK_ESCAPE] = 0;
+    SetKeyboardState(keys);
+    SendMessageA(view.handle(), WM_CLOSE, 0, 0);
+    serve();
+    EXPECT_EQ(takeActions(), (std::vector<std::string>{
+                                 "dialog click " + std::to_string(int(TestSMSControl::cmdSend)),
+                                 "dialog click " + std::to_string(int(TestSMSControl::cmdCancel)),
+                                 "dialog escape", "close"}));
+    // Dropped from inside its own event: the window goes once that has returned.
+    const HWND window = view.handle();
+    dialog.reset();
+    EXPECT_FALSE(IsWindowVisible(window));
+    serve();
+    EXPECT_FALSE(IsWindow(window));
+}
+
+struct NoPathEvents final : ChangePathEvents {
+    int drives = 0;
+    void clicked(ChangePathControl) override {}
+    void escape() override {}
+    void closeBox() override {}
+    void driveChanged() override { ++drives; }
+};
+
+TEST_F(Views, TheFolderListShowsTheWayDownAndWhatIsInTheOpenedFolder)
+{
+    char temp[MAX_PATH];
+    ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+    const std::string base = std::string(temp) + "qm-folders";
+    for (const char *f : {"", "\\b", "\\a", "\\a\\deeper"})
+        CreateDirectoryA((base + f).c_str(), nullptr);
+    NoPathEvents pathEvents;
+    Win32ChangePathView view(pump, pathEvents);
+    ASSERT_TRUE(view.openFolder(base + "\\"));
+    EXPECT_EQ(view.currentFolder(), base);
+    std::vector<std::string> entries = view.folderEntries();
+    ASSERT_GE(entries.size(), 3u);
+    // The root first, then one step in at each folder, the opened one last
+    // of them, then its subfolders in order of their names.
+    EXPECT_EQ(entries.front(), base.substr(0, 3));
+    const std::size_t depth = entries.size() - 3;
+    EXPECT_EQ(entries[depth], std::string(2 * depth, ' ') + "qm-folders (opened)");
+    EXPECT_EQ(entries[depth + 1], std::string(2 * depth + 2, ' ') + "a");
+    EXPECT_EQ(entries[depth + 2], std::string(2 * depth + 2, ' ') + "b");
+
+    EXPECT_FALSE(view.openFolder(base + "\\missing"));
+    EXPECT_EQ(view.folderEntries(), entries);
+    view.selectDriveOf(base);
+    EXPECT_EQ(view.selectedDrive(), base.substr(0, 3));
+    serve();
+    EXPECT_EQ(pathEvents.drives, 0) << "the dialog's own choice is no change";
+    for (const char *f : {"\\a\\deeper", "\\a", "\\b", ""})
+        RemoveDirectoryA((base + f).c_str());
+}
+
+} // namespace
+} // namespace qm::test
