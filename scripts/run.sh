@@ -132,7 +132,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 # No display: an X server of our own, so the buttons are pressed for real.
-exec {fd}< <(Xvfb -displayfd 1 -screen 0 1024x600x24 -nolisten tcp 2>/dev/null)
+exec {fd}< <(Xvfb -displayfd 1 -noreset -screen 0 1024x600x24 -nolisten tcp 2>/dev/null)
 pids+=($!)
 read -r -t 10 number <&$fd || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$number

@@ -58,7 +58,7 @@ install() { timeout 120 "$wine" "$setup" /S "$@"; }
 gone() { for f; do [ ! -e "$f" ] || return 1; done; }
 kept() { for f in smsconf.conf outbox/a.dat Master.Log; do [ -e "$prog/$f" ] || fail "$1: $f went"; done; }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 waitfor 30 test -s "$work/display" || { fail "no X server"; exit 1; }
 DISPLAY=:$(cat "$work/display")
