@@ -40,17 +40,35 @@ wd_wait() {
     done
 }
 
+# The X server runs with -noreset: by default it resets when its last client
+# leaves, and a client connecting meanwhile (a check that came and went
+# before the window manager connected) is refused. A desktop that still fails
+# to come up is started afresh, twice at most, with what its parts printed.
 wd_desktop() {
+    local try
+    for try in 1 2 3; do
+        wd_desktop_once "${1:-}" && return 0
+        echo "the desktop did not come up (try $try): $(cat "$WD_WORK"/openbox.out "$WD_WORK"/trayer.out 2>/dev/null)" >&2
+        wd_stop
+    done
+    return 1
+}
+
+wd_desktop_once() {
     local fd number
-    exec {fd}< <(exec Xvfb -displayfd 1 -screen 0 1024x700x24 -nolisten tcp 2>/dev/null)
+    exec {fd}< <(exec Xvfb -displayfd 1 -noreset -screen 0 1024x700x24 -nolisten tcp 2>/dev/null)
     wd_pids+=($!)
     read -r -t 30 number <&$fd || { echo "Xvfb did not start" >&2; return 1; }
     export DISPLAY=:$number
-    openbox >/dev/null 2>&1 &
+    openbox >"$WD_WORK/openbox.out" 2>&1 &
     wd_pids+=($!)
     wd_wait 30 wd_wm_up || { echo "the window manager did not start" >&2; return 1; }
-    if [ "${1:-}" = panel ]; then
-        trayer --edge top --align right --widthtype request --height 24 >"$WD_WORK/trayer.out" 2>&1 &
+    if [ "$1" = panel ]; then
+        # A panel of fixed width: when it grows as the icon docks, Wine at
+        # times keeps a stale size for it and routes the icon's clicks to the
+        # panel instead (seen with WINEDEBUG=+msg).
+        trayer --edge top --align right --widthtype pixel --width 64 --height 24 \
+            >"$WD_WORK/trayer.out" 2>&1 &
         wd_pids+=($!)
         wd_wait 30 wd_panel_window >/dev/null || { echo "the panel did not start" >&2; return 1; }
     fi
