@@ -116,9 +116,9 @@ HACCEL BuildAccelerators(const MenuFace &face)
     return CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size()));
 }
 
-FormWindow::FormWindow(Win32EventPump &pump, const FormSpec &spec, DWORD style) : pump_(pump)
+FormWindow::FormWindow(Win32EventPump &pump, const FormSpec &layout, DWORD style) : pump_(pump)
 {
-    create(spec, style);
+    create(layout, style);
 }
 
 FormWindow::~FormWindow()
@@ -129,13 +129,14 @@ FormWindow::~FormWindow()
     PostMessageA(hwnd_, DestroyLater, 0, 0);
 }
 
-void FormWindow::create(const FormSpec &spec, DWORD style)
+void FormWindow::create(const FormSpec &layout, DWORD style)
 {
     registerClass();
     const int dpi = SystemDpi();
-    RECT frame{0, 0, TwipsToPixels(spec.clientWidth, dpi), TwipsToPixels(spec.clientHeight, dpi)};
+    RECT frame{0, 0, TwipsToPixels(layout.clientWidth, dpi),
+               TwipsToPixels(layout.clientHeight, dpi)};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
-    const std::string caption(spec.caption);
+    const std::string caption(layout.caption);
     hwnd_ = CreateWindowExA(0, ClassName, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                             frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                             instance(), nullptr);
@@ -143,23 +144,23 @@ void FormWindow::create(const FormSpec &spec, DWORD style)
     SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::procedure));
     const int small = GetSystemMetrics(SM_CXSMICON), big = GetSystemMetrics(SM_CXICON);
     SendMessageA(hwnd_, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(FormIconHandle(spec.icon, small)));
+                 reinterpret_cast<LPARAM>(FormIconHandle(layout.icon, small)));
     SendMessageA(hwnd_, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(FormIconHandle(spec.icon, big)));
+                 reinterpret_cast<LPARAM>(FormIconHandle(layout.icon, big)));
 
-    const std::size_t n = spec.controls.size();
+    const std::size_t n = layout.controls.size();
     controls_.assign(n, nullptr);
     kinds_.assign(n, ControlKind::Label);
     faceColours_.assign(n, -1);
     listShown_.assign(n, -1);
     // Created in tab order first, each below the one before: the dialog
     // manager's Tab follows that order. The rest after them.
-    std::vector<int> order = spec.tabOrder;
+    std::vector<int> order = layout.tabOrder;
     for (int i = 0; i < static_cast<int>(n); ++i)
         if (std::find(order.begin(), order.end(), i) == order.end())
             order.push_back(i);
     for (int i : order) {
-        const ControlSpec &c = spec.controls[static_cast<std::size_t>(i)];
+        const ControlSpec &c = layout.controls[static_cast<std::size_t>(i)];
         kinds_[static_cast<std::size_t>(i)] = c.kind;
         faceColours_[static_cast<std::size_t>(i)] = c.faceColour;
         if (c.isDefault)
@@ -170,8 +171,8 @@ void FormWindow::create(const FormSpec &spec, DWORD style)
         SetWindowPos(controls_[static_cast<std::size_t>(i)], HWND_BOTTOM, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    if (!spec.tabOrder.empty())
-        focus_ = control(spec.tabOrder.front());
+    if (!layout.tabOrder.empty())
+        focus_ = control(layout.tabOrder.front());
     pump_.addDialog(hwnd_);
 }
 

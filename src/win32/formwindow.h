@@ -54,13 +54,13 @@ struct FormSpec {
 
 template <typename Id> FormSpec SpecOf(const FormFace<Id> &face)
 {
-    FormSpec spec{face.caption, face.clientWidth, face.clientHeight, face.icon, {}, {}};
+    FormSpec layout{face.caption, face.clientWidth, face.clientHeight, face.icon, {}, {}};
     for (const ControlFace<Id> &c : face.controls)
-        spec.controls.push_back(
+        layout.controls.push_back(
             {c.kind, c.caption, c.rect, c.tab, c.font, c.isDefault, c.isCancel, c.faceColour});
     for (Id id : face.tabOrder())
-        spec.tabOrder.push_back(static_cast<int>(id));
-    return spec;
+        layout.tabOrder.push_back(static_cast<int>(id));
+    return layout;
 }
 
 // The screen's dots per inch.
@@ -81,7 +81,7 @@ inline UINT MenuCommandId(MenuCommand c)
 class FormWindow
 {
 public:
-    FormWindow(Win32EventPump &pump, const FormSpec &spec, DWORD style);
+    FormWindow(Win32EventPump &pump, const FormSpec &layout, DWORD style);
     virtual ~FormWindow();
     FormWindow(const FormWindow &) = delete;
     FormWindow &operator=(const FormWindow &) = delete;
@@ -129,7 +129,7 @@ protected:
 private:
     static LRESULT CALLBACK procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT dispatch(UINT msg, WPARAM wp, LPARAM lp);
-    void create(const FormSpec &spec, DWORD style);
+    void create(const FormSpec &layout, DWORD style);
     HWND createControl(int index, const ControlSpec &c, int dpi);
     enum class Told { Clicked, Edited, Selected, Activated, Escape, Menu };
     void command(WPARAM wp, LPARAM lp);
