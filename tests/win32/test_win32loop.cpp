@@ -74,28 +74,27 @@ TEST(Win32TimerContract, ZeroNeverStartsARunningTimerKeepsItsPhaseANewIntervalRe
 {
     MessageWindow w;
     Win32Timer t(w, 0);
-    t.setEnabled(true);
-    EXPECT_TRUE(t.isEnabled());
-    EXPECT_FALSE(t.isTicking()); // 0 never fires
-    EXPECT_EQ(w.timersStarted(), 0u);
-    t.setInterval(50);
-    EXPECT_TRUE(t.isTicking());
-    EXPECT_EQ(w.timersStarted(), 1u);
-    t.setEnabled(true); // running: keeps its phase
-    EXPECT_EQ(w.timersStarted(), 1u);
-    t.setInterval(60); // restarts
-    EXPECT_EQ(w.timersStarted(), 2u);
-    t.setEnabled(false);
-    EXPECT_FALSE(t.isTicking());
-    t.setInterval(70); // disabled: nothing starts
-    EXPECT_EQ(w.timersStarted(), 2u);
-    EXPECT_EQ(t.interval(), 70);
-    t.setEnabled(true);
-    EXPECT_EQ(w.timersStarted(), 3u);
-    t.setInterval(-5);
+    // started: system timers started so far.
+    // clang-format off
+    const struct { const char *name; std::function<void()> act; bool enabled, ticking;
+        unsigned started; } steps[] = {
+        {"enabled at 0 ms: never fires", [&] { t.setEnabled(true); }, true, false, 0},
+        {"an interval starts it", [&] { t.setInterval(50); }, true, true, 1},
+        {"enabled again: keeps its phase", [&] { t.setEnabled(true); }, true, true, 1},
+        {"a new interval restarts it", [&] { t.setInterval(60); }, true, true, 2},
+        {"disabled", [&] { t.setEnabled(false); }, false, false, 2},
+        {"disabled: a new interval starts nothing", [&] { t.setInterval(70); }, false, false, 2},
+        {"enabled", [&] { t.setEnabled(true); }, true, true, 3},
+        {"a negative interval is 0", [&] { t.setInterval(-5); }, true, false, 3}};
+    // clang-format on
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        EXPECT_EQ(t.isEnabled(), step.enabled);
+        EXPECT_EQ(t.isTicking(), step.ticking);
+        EXPECT_EQ(w.timersStarted(), step.started);
+    }
     EXPECT_EQ(t.interval(), 0);
-    EXPECT_FALSE(t.isTicking());
-    EXPECT_TRUE(t.isEnabled());
 }
 
 TEST(Win32TimerContract, TicksComeThroughThePumpOneIntervalOnAndStopWhenDisabled)
