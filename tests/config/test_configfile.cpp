@@ -20,17 +20,6 @@ namespace fs = std::filesystem;
 
 // LoadSettings / SaveSettings over a real folder.
 
-struct NoDialog : FileDialog {
-    std::optional<std::string> askOpenFile(const std::string &preset,
-                                           const std::string &filter) override
-    {
-        asked.push_back(preset + "|" + filter);
-        return answer;
-    }
-    std::vector<std::string> asked;
-    std::optional<std::string> answer;
-};
-
 // A missing file asks for another; one that cannot be read either starts empty.
 TEST(Settings, MissingFileAsksAndUsesThePickOrStartsEmpty)
 {
@@ -45,12 +34,12 @@ TEST(Settings, MissingFileAsksAndUsesThePickOrStartsEmpty)
         SCOPED_TRACE(row.name);
         TestGateway t;
         std::ofstream(t.dir / "mine.conf", std::ios::binary) << "\"Protocol=UCP\"\r\n";
-        NoDialog dialog;
+        FakeFileDialog dialog;
         if (*row.pick)
             dialog.answer = (t.dir / row.pick).string();
         const ConsoleSettings settings = LoadSettings(t.gw, t.gw.state.AppPath, dialog);
         EXPECT_EQ(dialog.asked,
-                  std::vector<std::string>{"smsconf.conf|Configuration Files (*.conf)|*.conf"});
+                  std::vector<std::string>{"smsconf.conf Configuration Files (*.conf)|*.conf"});
         EXPECT_EQ(settings.Protocol, row.protocol);
         EXPECT_EQ(t.gw.state.ConfigFilePath, (t.dir / row.used).string());
         EXPECT_EQ(t.status.text().find("empty settings") != std::string::npos, row.startsEmpty);
