@@ -41,10 +41,16 @@ struct Views : ::testing::Test {
             pump.pump(std::chrono::time_point_cast<std::chrono::milliseconds>(
                 std::chrono::steady_clock::now()));
     }
-    void key(HWND target, WPARAM key)
+    // A key pressed, with `held` down as the keyboard state shows it (0: none).
+    void key(HWND target, WPARAM key, BYTE held = 0)
     {
+        BYTE keys[256] = {};
+        keys[held] = held ? 0x80 : 0;
+        SetKeyboardState(keys);
         PostMessageA(target, WM_KEYDOWN, key, 1);
         serve();
+        keys[held] = 0;
+        SetKeyboardState(keys);
     }
     Said take() { return std::exchange(events.said, {}); }
     // What was told, focus moves left out.
@@ -143,13 +149,7 @@ TEST_F(Views, ButtonsMenusCtrlPAndTheCloseBox)
     SendMessageA(console.handle(), WM_CLOSE, 0, 0);
     SendMessageA(console.handle(), TrayCallbackMessage, 1, 517);
     serve();
-    // Ctrl+P on the console, as the keyboard gives it.
-    BYTE keys[256] = {};
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    key(console.controlWindow(C::txtSMSCenterNumber), 'P');
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
+    key(console.controlWindow(C::txtSMSCenterNumber), 'P', VK_CONTROL);
     EXPECT_EQ(takeActions(),
               (Said{"click cmdAbout", "close box", "tray 517",
                     "menu " + std::to_string(int(MenuCommand::mnuChangeOutboxPath))}));
@@ -172,12 +172,7 @@ TEST_F(Views, EnterPressesTheDefaultButtonEscapeIsEscapeAndCancelIsItsButton)
     key(number, VK_RETURN);
     SendMessageA(view.controlWindow(TestSMSControl::cmdCancel), BM_CLICK, 0, 0);
     serve();
-    BYTE keys[256] = {};
-    keys[VK_ESCAPE] = 0x80;
-    SetKeyboardState(keys);
-    key(number, VK_ESCAPE);
-    keys[VK_ESCAPE] = 0;
-    SetKeyboardState(keys);
+    key(number, VK_ESCAPE, VK_ESCAPE);
     SendMessageA(view.handle(), WM_CLOSE, 0, 0);
     serve();
     EXPECT_EQ(dialogEvents.said, (Said{"click cmdSend", "click cmdCancel", "escape", "close box"}));
