@@ -65,49 +65,39 @@ TEST(TAPLogin, PromptsLoginLineAndOutcome)
 // Kept or deleted as tabled; a write refusal goes to Events.Log only.
 TEST(SendTAPSMS, EachOutcomeLogsAndDisposesAsTabled)
 {
-    enum Act {
-        None,
-        CarrierLost,
-        NoCarrier,
-        Refused,
-        NoGoAhead,
-        GoAheadLate,
-        GoAheadTooLate,
-        WriteFails
-    };
     using enum SendOutcome;
-    // outcome: Retry keeps the file; events: Events.Log, exact.
+    using Opts = RigOptions;
+    // fault: made in the rig's options; outcome: Retry keeps the file; events: Events.Log, exact.
     // clang-format off
-    const struct { const char *name; Act act; SendOutcome outcome; int accepted;
-        std::vector<std::string> events; } rows[] = {
-        {"delivered", None, Done, 1, Delivered},
-        {"no carrier", NoCarrier, Retry, 0,
+    const struct { const char *name; std::function<void(Opts &)> fault; SendOutcome outcome;
+        int accepted; std::vector<std::string> events; bool writeFails = false; } rows[] = {
+        {"delivered", [](Opts &) {}, Done, 1, Delivered},
+        {"no carrier", [](Opts &o) { o.modem.result = sim::DialResult::NoCarrier; }, Retry, 0,
          {"Err-0009: Could not dial SMS Center. Please Check SMS Center number and modem "
           "Settings and try again"}},
-        {"login refused", Refused, Retry, 0,
+        {"login refused", [](Opts &o) { o.tap.login = Login::Refuse; }, Retry, 0,
          {"Err-0016:TAP Login Failed. Please Check the SMS Center Number, Password, Modem Speed "
           "Settings and whether the Center supports TAP."}},
-        {"no go-ahead", NoGoAhead, Retry, 0, Unanswered},
+        {"no go-ahead", [](Opts &o) { o.tap.goAhead = false; }, Retry, 0, Unanswered},
         // A centre may take up to its response time-out (10 s) for the go-ahead.
-        {"go-ahead 3 s after the login ACK", GoAheadLate, Done, 1, Delivered},
-        {"go-ahead after the time-out", GoAheadTooLate, Retry, 0, Unanswered},
-        {"write fails", WriteFails, Retry, 0,
+        {"go-ahead 3 s after the login ACK", [](Opts &o) { o.tap.goAheadDelay = 3s; }, Done, 1,
+         Delivered},
+        {"go-ahead after the time-out", [](Opts &o) { o.tap.goAheadDelay = 11s; }, Retry, 0,
+         Unanswered},
+        // After the login line.
+        {"write fails", [](Opts &) {}, Retry, 0,
          {Encoded,
-          "Error Occured in TAP SMS sending. Please recheck paramters and retry again.\rI/O"}},
-        {"carrier lost", CarrierLost, Done, 0,
+          "Error Occured in TAP SMS sending. Please recheck paramters and retry again.\rI/O"}, true},
+        {"carrier lost", [](Opts &o) { o.modem.dropAfter = 1500ms; }, Done, 0,
          {Encoded, "Err-0017:Message could not be sent:\rNumber: 123\rMessage:abc"}},
     };
     // clang-format on
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         RigOptions o = Tap("secret");
-        o.modem.result = row.act == NoCarrier ? sim::DialResult::NoCarrier : o.modem.result;
-        o.modem.dropAfter = row.act == CarrierLost ? 1500ms : o.modem.dropAfter;
-        o.tap.login = row.act == Refused ? Login::Refuse : Login::Check;
-        o.tap.goAhead = row.act != NoGoAhead;
-        o.tap.goAheadDelay = row.act == GoAheadLate ? 3s : row.act == GoAheadTooLate ? 11s : 0s;
+        row.fault(o);
         SendRig r(o);
-        if (row.act == WriteFails) // after the login line
+        if (row.writeFails)
             r.t.world.after(3500ms, [&r] { r.port.failAlways("write", Failure{5, "I/O"}); });
         EXPECT_EQ(SendTAPSMS(r.gw, {"123", "abc"}), row.outcome);
         EXPECT_EQ(r.events(), row.events);
