@@ -20,17 +20,6 @@ namespace fs = std::filesystem;
 
 // LoadSettings / SaveSettings over a real folder.
 
-struct NoDialog : FileDialog {
-    std::optional<std::string> askOpenFile(const std::string &preset,
-                                           const std::string &filter) override
-    {
-        asked.push_back(preset + "|" + filter);
-        return answer;
-    }
-    std::vector<std::string> asked;
-    std::optional<std::string> answer;
-};
-
 // A missing file asks for another; one that cannot be read either starts empty.
 TEST(Settings, MissingFileAsksAndUsesThePickOrStartsEmpty)
 {
@@ -45,12 +34,12 @@ TEST(Settings, MissingFileAsksAndUsesThePickOrStartsEmpty)
         SCOPED_TRACE(row.name);
         TestGateway t;
         std::ofstream(t.dir / "mine.conf", std::ios::binary) << "\"Protocol=UCP\"\r\n";
-        NoDialog dialog;
+        FakeFileDialog dialog;
         if (*row.pick)
             dialog.answer = (t.dir / row.pick).string();
         const ConsoleSettings settings = LoadSettings(t.gw, t.gw.state.AppPath, dialog);
         EXPECT_EQ(dialog.asked,
-                  std::vector<std::string>{"smsconf.conf|Configuration Files (*.conf)|*.conf"});
+                  std::vector<std::string>{"smsconf.conf Configuration Files (*.conf)|*.conf"});
         EXPECT_EQ(settings.Protocol, row.protocol);
         EXPECT_EQ(t.gw.state.ConfigFilePath, (t.dir / row.used).string());
         EXPECT_EQ(t.status.text().find("empty settings") != std::string::npos, row.startsEmpty);
@@ -104,86 +93,55 @@ TEST(Settings, FailedReplaceLeavesTargetAndNoTemporaryFile)
     }
 }
 
-const std::string Err0018 = "06/12/2026 12:00:00: Err-0018:Error occured in setting modem "
-                            "properties\rError:";
-
-void select(TestGateway &t, int modem, std::string speed, std::string frame)
+// A closed port takes the new settings silently; an open one asks first, and only Yes applies them
+// (closing the call). Refusals, of incomplete settings or by the platform after Yes, go to both
+// logs with Err-0018 and their code; the port then keeps its line settings (closed, partly applied,
+// after Yes). The file is rewritten, whatever the answer, once start-up has loaded it.
+TEST(ApplyModemSettings, ClosedPortTakesThemOpenPortAsksRefusalsAreLoggedWithErr0018)
 {
-    t.fields.ModemIndex = modem;
-    t.fields.BaudRate = std::move(speed);
-    t.fields.SMSType = std::move(frame);
-}
-
-// The file is rewritten only once start-up has loaded it.
-TEST(ApplyModemSettings, ClosedPortTakesNewSettingsSilently)
-{
-    TestGateway t;
-    select(t, 1, "19200", "E,7,1");
-    ApplyModemSettings(t.gw);
-    EXPECT_EQ(t.readFile("smsconf.conf"), "");
-    t.gw.state.SettingsLoaded = true;
-    ApplyModemSettings(t.gw);
-    EXPECT_EQ(t.port.portNumber(), 2);
-    EXPECT_EQ(t.port.settings(), "19200,E,7,1");
-    EXPECT_TRUE(t.port.rtsCts);
-    EXPECT_TRUE(t.notifier.notices.empty());
-    EXPECT_EQ(t.readFile("Master.Log"), "");
-    EXPECT_THAT(t.readFile("smsconf.conf"), testing::HasSubstr("\"Setting=E 7 1\""));
-}
-
-// Either answer leaves the new choice in the file; only Yes applies it.
-TEST(ApplyModemSettings, OpenPortAsksFirst)
-{
+    const std::string err0018 = "Err-0018:Error occured in setting modem properties\rError:";
+    // port: its number, line settings and " rts" for handshaking; saved: in the file ("" none).
     // clang-format off
-    const struct { const char *name; bool yes, stillOpen; int port; const char *settings, *logged; }
-        rows[] = {{"yes", true, false, 3, "2400,O,8,1",
-                 "06/12/2026 12:00:00: Modem Settings Changed/False\r\n"},
-        {"no", false, true, 1, "9600,N,8,1", ""}};
+    const struct { const char *name; bool open, yes, portFails, loaded; int modem;
+        const char *speed, *frame; bool stillOpen; const char *port, *saved; std::string logged; }
+        rows[] = {
+        {"closed, before start-up loaded the file", false, true, false, false, 1, "19200", "E,7,1",
+         false, "2 19200,E,7,1 rts", "", ""},
+        {"closed", false, true, false, true, 1, "19200", "E,7,1", false, "2 19200,E,7,1 rts",
+         "\"Setting=E 7 1\"", ""},
+        {"open, yes", true, true, false, true, 2, "2400", "O,8,1", false, "3 2400,O,8,1 rts",
+         "\"Port=3\"", "Modem Settings Changed"},
+        {"open, no", true, false, false, true, 2, "2400", "O,8,1", true, "1 9600,N,8,1", "\"Port=3\"",
+         ""},
+        {"incomplete settings", false, true, false, false, 1, "", "N,8,1", false, "1 9600,N,8,1", "",
+         err0018 + "22-Invalid line settings \",N,8,1\": no speed"},
+        {"platform failure after yes", true, true, true, false, 1, "9600", "N,8,1", false,
+         "1 9600,N,8,1", "", err0018 + "8002-Invalid port number"}};
     // clang-format on
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         TestGateway t;
-        t.gw.state.SettingsLoaded = true;
-        ASSERT_FALSE(t.port.open());
-        t.notifier.answerYes = row.yes;
-        select(t, 2, "2400", "O,8,1");
-        ApplyModemSettings(t.gw);
-        EXPECT_EQ(
-            t.notifier.notices,
-            (std::vector<Notice>{
-                {"Modem Settings", "Do you really want to change the modem Settings?", true}}));
-        EXPECT_EQ(t.port.isOpen(), row.stillOpen);
-        EXPECT_EQ(t.port.portNumber(), row.port);
-        EXPECT_EQ(t.port.settings(), row.settings);
-        EXPECT_THAT(t.readFile("smsconf.conf"), testing::HasSubstr("\"Port=3\""));
-        EXPECT_EQ(t.readFile("Master.Log"), row.logged);
-        EXPECT_EQ(t.readFile("Events.Log"), t.readFile("Master.Log"));
-    }
-}
-
-// Incomplete settings, and a platform failure after Yes, go to both logs with their code; the
-// port keeps its line settings (it is closed, partly applied, after Yes).
-TEST(ApplyModemSettings, RefusalsAreLoggedWithErr0018AndTheirCode)
-{
-    // portFails: the port is open, and refuses its new number after Yes.
-    // clang-format off
-    const struct { const char *name, *speed; bool portFails; std::string logged; } rows[] = {
-        {"incomplete settings", "", false, "22-Invalid line settings \",N,8,1\""},
-        {"platform failure", "9600", true, "8002-Invalid port number/False"}};
-    // clang-format on
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
-        TestGateway t;
-        if (row.portFails) {
-            ASSERT_FALSE(t.port.open());
+        t.gw.state.SettingsLoaded = row.loaded;
+        ASSERT_FALSE(row.open && t.port.open());
+        if (row.portFails)
             t.port.failOnce("setPortNumber", Failure{8002, "Invalid port number"});
-        }
-        select(t, 1, row.speed, "N,8,1");
+        t.notifier.answerYes = row.yes;
+        t.fields.ModemIndex = row.modem;
+        t.fields.BaudRate = row.speed;
+        t.fields.SMSType = row.frame;
         ApplyModemSettings(t.gw);
-        EXPECT_THAT(t.readFile("Master.Log"), testing::StartsWith(Err0018 + row.logged));
+        const Notice question{"Modem Settings", "Do you really want to change the modem Settings?",
+                              true};
+        EXPECT_EQ(t.notifier.notices, (row.open ? std::vector{question} : std::vector<Notice>{}));
+        EXPECT_EQ(t.port.isOpen(), row.stillOpen);
+        EXPECT_EQ(std::to_string(t.port.portNumber()) + " " + t.port.settings() +
+                      (t.port.rtsCts ? " rts" : ""),
+                  row.port);
+        const std::string file = t.readFile("smsconf.conf");
+        EXPECT_TRUE(*row.saved ? file.find(row.saved) != std::string::npos : file.empty()) << file;
+        EXPECT_EQ(t.readFile("Master.Log"),
+                  row.logged.empty() ? "" : "06/12/2026 12:00:00: " + row.logged + "/False\r\n");
         EXPECT_EQ(t.readFile("Events.Log"), t.readFile("Master.Log"));
-        EXPECT_FALSE(t.port.isOpen());
-        EXPECT_EQ(t.port.settings(), "9600,N,8,1");
     }
 }
 

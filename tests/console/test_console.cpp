@@ -35,7 +35,7 @@ const std::string CompleteFile =
 // settings file (none: no file), the simulated modem and a UCP centre on its port. The file
 // question is cancelled; the process end is recorded with what was left, instead of happening.
 // The timers start odd so that the console's own set-up shows.
-struct ConsoleRig : FileDialog {
+struct ConsoleRig : FakeFileDialog {
     explicit ConsoleRig(const std::optional<std::string> &config, bool tray = true)
     {
         if (config)
@@ -53,12 +53,6 @@ struct ConsoleRig : FileDialog {
                                                               startRetry, trayWatch, terminate,
                                                               [this] { return closeAsked; }});
         console->startUp();
-    }
-    std::optional<std::string> askOpenFile(const std::string &preset,
-                                           const std::string &filter) override
-    {
-        asked.push_back(preset + " " + filter);
-        return std::nullopt;
     }
     std::array<SimTimer *, 6> timers()
     {
@@ -82,7 +76,6 @@ struct ConsoleRig : FileDialog {
     ViewFields fields{view};
     Gateway gw{GatewayState{}, r.port, r.t.world, r.t.world,
                r.t.notifier,   fields, fields,    r.t.timers};
-    std::vector<std::string> asked;
     bool closeAsked = false;
     std::vector<std::string> ends; // each process end: status and what was left
     std::unique_ptr<SMSConsole> console;

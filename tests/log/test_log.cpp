@@ -17,56 +17,45 @@ namespace
 
 const std::string Stamp = "06/12/2026 12:00:00: ";
 
-TEST(WriteLog, EachTargetGetsTheByteExactEntry)
+// Only the status line target shows the entry; a target out of range writes nowhere. A log that
+// cannot be written costs one box per entry, never the other log's copy; the entry counts as kept
+// while one log holds it.
+TEST(WriteLog, EachTargetGetsTheByteExactEntryAndAnUnwritableLogOneBox)
 {
-    // Only the status line target shows the entry; a target out of range writes nowhere.
-    // clang-format off
-    const struct { const char *name; LogTarget target; bool master, events; const char *status; }
-        rows[] = {{"status line", LogTarget::StatusLine, false, false, "m\x01\xe9"},
-        {"Master.Log", LogTarget::MasterLog, true, false, "Status"},
-        {"Events.Log", LogTarget::EventsLog, false, true, "Status"},
-        {"both logs", LogTarget::BothLogs, true, true, "Status"},
-        {"past the last target", LogTarget(4), false, false, "Status"},
-        {"negative target", LogTarget(-1), false, false, "Status"}};
-    // clang-format on
     const std::string entry = Stamp + "m\x01\xe9/False\r\n";
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
-        TestGateway t;
-        WriteLog(t.gw, row.target, "m\x01\xe9");
-        EXPECT_EQ(t.readFile("Master.Log"), row.master ? entry : "");
-        EXPECT_EQ(t.readFile("Events.Log"), row.events ? entry : "");
-        EXPECT_EQ(t.status.text(), row.status);
-    }
-    TestGateway t;
-    WriteLog(t.gw, LogTarget::MasterLog, "", true);
-    EXPECT_EQ(t.readFile("Master.Log"), Stamp + "/True\r\n");
-}
-
-// A log that cannot be written costs one box per entry, never the other log's copy; the entry
-// counts as kept while one log holds it.
-TEST(WriteLog, AnUnwritableLogShowsOneBoxAndKeepsTheOtherEntry)
-{
+    // blocked: a folder in the log's place.
     // clang-format off
-    const struct { const char *name; std::vector<const char *> blocked; LogTarget target;
-        const char *written; bool kept; } rows[] = {
-        {"Master.Log blocked", {"Master.Log"}, LogTarget::BothLogs, "Events.Log", true},
-        {"Events.Log blocked", {"Events.Log"}, LogTarget::BothLogs, "Master.Log", true},
-        {"both blocked", {"Master.Log", "Events.Log"}, LogTarget::BothLogs, nullptr, false},
-        {"its only log blocked", {"Master.Log"}, LogTarget::MasterLog, nullptr, false}};
+    const struct { const char *name; LogTarget target; std::vector<const char *> blocked;
+        bool master, events, kept; const char *status; } rows[] = {
+        {"status line", LogTarget::StatusLine, {}, false, false, true, "m\x01\xe9"},
+        {"Master.Log", LogTarget::MasterLog, {}, true, false, true, "Status"},
+        {"Events.Log", LogTarget::EventsLog, {}, false, true, true, "Status"},
+        {"both logs", LogTarget::BothLogs, {}, true, true, true, "Status"},
+        {"past the last target", LogTarget(4), {}, false, false, false, "Status"},
+        {"negative target", LogTarget(-1), {}, false, false, false, "Status"},
+        {"Master.Log blocked", LogTarget::BothLogs, {"Master.Log"}, false, true, true, "Status"},
+        {"Events.Log blocked", LogTarget::BothLogs, {"Events.Log"}, true, false, true, "Status"},
+        {"both blocked", LogTarget::BothLogs, {"Master.Log", "Events.Log"}, false, false, false,
+         "Status"},
+        {"its only log blocked", LogTarget::MasterLog, {"Master.Log"}, false, false, false,
+         "Status"}};
     // clang-format on
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         TestGateway t;
         for (const char *name : row.blocked)
             std::filesystem::create_directory(t.dir / name);
-        EXPECT_EQ(WriteLog(t.gw, row.target, "x"), row.kept);
-        if (row.written) {
-            EXPECT_EQ(t.readFile(row.written), Stamp + "x/False\r\n");
-        }
-        ASSERT_EQ(t.notifier.notices.size(), 1u);
-        EXPECT_EQ(t.notifier.notices[0].text, "Unable to Create Log File\rPlease Contact Vendor");
+        EXPECT_EQ(WriteLog(t.gw, row.target, "m\x01\xe9"), row.kept);
+        EXPECT_EQ(t.readFile("Master.Log"), row.master ? entry : "");
+        EXPECT_EQ(t.readFile("Events.Log"), row.events ? entry : "");
+        EXPECT_EQ(t.status.text(), row.status);
+        ASSERT_EQ(t.notifier.notices.size(), row.blocked.empty() ? 0u : 1u);
+        for (const Notice &n : t.notifier.notices)
+            EXPECT_EQ(n.text, "Unable to Create Log File\rPlease Contact Vendor");
     }
+    TestGateway t;
+    WriteLog(t.gw, LogTarget::MasterLog, "", true);
+    EXPECT_EQ(t.readFile("Master.Log"), Stamp + "/True\r\n");
 }
 
 #ifndef _WIN32

@@ -1,6 +1,5 @@
 // What the gateway does with modem answers, port events, and dialling.
 
-#include "commands/endprogram.h"
 #include "modem/dial.h"
 #include "modem/portevents.h"
 #include "platform/comport.h"
@@ -168,25 +167,6 @@ TEST(Dial, AnswerWaitThenBlockingCarrierWait)
         EXPECT_EQ(r.t.world.beeps, row.beeps);
         EXPECT_EQ(r.t.world.elapsed(), row.elapsed);
     }
-}
-
-// The carrier wait serves nothing, but an end of the program asked for meanwhile (a system
-// close, Exit) is carried out after the pause it came in: the port closes, the process ends.
-TEST(Dial, AnEndRequestedDuringTheCarrierWaitIsHonouredWithinOnePause)
-{
-    RigOptions o;
-    o.modem.echo = true;
-    o.modem.result = DialResult::Busy;
-    SendRig r(o);
-    struct Ended {
-    };
-    r.gw.serveEndRequest = [&r] {
-        if (r.t.world.elapsed() >= 4500ms) // asked for 4.5 s into the wait
-            EndProcess(r.gw, [](int) { throw Ended{}; });
-    };
-    EXPECT_THROW(DialSMSCenter(r.gw, "5550100"), Ended);
-    EXPECT_EQ(r.t.world.elapsed(), 5s);
-    EXPECT_FALSE(r.port.isOpen());
 }
 
 TEST(Dial, PortFailureGivesExactlyOneErr0003AndNoWait)

@@ -8,6 +8,7 @@
 #include "qt/widgets/ansi.h"
 #include "qt/widgets/steadycursor.h"
 #include "qtapp.h"
+#include "recordedevents.h"
 
 #include <gtest/gtest.h>
 
@@ -30,41 +31,6 @@ namespace
 
 namespace fs = std::filesystem;
 using C = ConsoleControl;
-using Said = std::vector<std::string>;
-
-template <typename Id>
-std::string nameOf(const FormFace<Id> &face, std::type_identity_t<std::optional<Id>> c)
-{
-    return c ? std::string(face[*c].name) : "-";
-}
-
-struct RecordedEvents final : ConsoleEvents {
-    void listClicked(C list) override { said.push_back("list " + nameOf(ConsoleFace, list)); }
-    void focusMoved(std::optional<C> from, std::optional<C> to) override
-    {
-        said.push_back("focus " + nameOf(ConsoleFace, from) + ">" + nameOf(ConsoleFace, to));
-    }
-    void textChanged(C field) override { said.push_back("text " + nameOf(ConsoleFace, field)); }
-    void clicked(C button) override { said.push_back("click " + nameOf(ConsoleFace, button)); }
-    void menuChosen(MenuCommand c) override { said.push_back("menu " + std::to_string(int(c))); }
-    void trayNotification(int code) override { said.push_back("tray " + std::to_string(code)); }
-    void closeBox() override { said.push_back("close box"); }
-    void systemClose() override { said.push_back("system close"); }
-    Said said;
-};
-
-template <typename Id, typename Events = DialogEvents<Id>> struct RecordedDialog : Events {
-    explicit RecordedDialog(const FormFace<Id> &f) : face(f) {}
-    void clicked(Id button) override { said.push_back("click " + nameOf(face, button)); }
-    void escape() override { said.push_back("escape"); }
-    void closeBox() override { said.push_back("close box"); }
-    const FormFace<Id> &face;
-    Said said;
-};
-struct RecordedChangePath final : RecordedDialog<ChangePathControl, ChangePathEvents> {
-    RecordedChangePath() : RecordedDialog(ChangePathFace) {}
-    void driveChanged() override { said.push_back("drive"); }
-};
 
 void key(QWidget *w, Qt::Key k, const QString &text = {})
 {

@@ -3,6 +3,7 @@
 // the core did to it so tests assert on behaviour.
 
 #include "core/gateway.h"
+#include "platform/filedialog.h"
 #include "simworld.h"
 
 #include <filesystem>
@@ -39,6 +40,18 @@ public:
     std::vector<Notice> notices;
     bool answerYes = true;
     std::function<void()> duringBox = [] {}; // once, while the next box is open
+};
+
+// Records each question ("preset filter") and gives `answer`.
+struct FakeFileDialog : FileDialog {
+    std::optional<std::string> askOpenFile(const std::string &preset,
+                                           const std::string &filter) override
+    {
+        asked.push_back(preset + " " + filter);
+        return answer;
+    }
+    std::vector<std::string> asked;
+    std::optional<std::string> answer;
 };
 
 struct FakeStatusLine final : StatusLine {

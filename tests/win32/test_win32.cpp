@@ -58,26 +58,18 @@ TEST(CommSettings, DcbFromLineSettings)
         ASSERT_FALSE(ParseLineSettings(row.settings, line));
         const DCB d = DcbFor(line, row.rtsCts, base);
         EXPECT_EQ(d.DCBlength, sizeof(DCB));
-        EXPECT_EQ(d.BaudRate, row.baud);
-        EXPECT_EQ(d.ByteSize, row.dataBits);
-        EXPECT_EQ(d.Parity, row.parity);
-        EXPECT_EQ(d.StopBits, row.stopBits);
-        EXPECT_EQ(bool(d.fParity), row.parityCheck);
-        EXPECT_EQ(bool(d.fOutxCtsFlow), row.rtsCts);
-        EXPECT_EQ(d.fRtsControl, DWORD(row.rtsCts ? RTS_CONTROL_HANDSHAKE : RTS_CONTROL_ENABLE));
-        // Always: binary, DTR on, no software flow, nothing replaced or aborted.
-        EXPECT_TRUE(d.fBinary);
-        EXPECT_EQ(d.fDtrControl, DWORD(DTR_CONTROL_ENABLE));
-        EXPECT_FALSE(d.fOutX);
-        EXPECT_FALSE(d.fInX);
-        EXPECT_FALSE(d.fOutxDsrFlow);
-        EXPECT_FALSE(d.fDsrSensitivity);
-        EXPECT_FALSE(d.fNull);
-        EXPECT_FALSE(d.fErrorChar);
-        EXPECT_FALSE(d.fAbortOnError);
-        EXPECT_EQ(d.XonChar, 17);
-        EXPECT_EQ(d.XoffChar, 19);
-        EXPECT_EQ(d.XonLim, 2048);
+        EXPECT_EQ((std::vector<DWORD>{d.BaudRate, d.ByteSize, d.Parity, d.StopBits, d.fParity,
+                                      d.fOutxCtsFlow, d.fRtsControl}),
+                  (std::vector<DWORD>{
+                      row.baud, row.dataBits, row.parity, row.stopBits, row.parityCheck, row.rtsCts,
+                      DWORD(row.rtsCts ? RTS_CONTROL_HANDSHAKE : RTS_CONTROL_ENABLE)}));
+        // Always: binary, DTR on, no software flow, nothing replaced or aborted; the
+        // characters and limits as they were.
+        EXPECT_EQ(
+            (std::vector<DWORD>{d.fBinary, d.fDtrControl, d.fOutX, d.fInX, d.fOutxDsrFlow,
+                                d.fDsrSensitivity, d.fNull, d.fErrorChar, d.fAbortOnError,
+                                DWORD(d.XonChar), DWORD(d.XoffChar), d.XonLim}),
+            (std::vector<DWORD>{TRUE, DTR_CONTROL_ENABLE, 0, 0, 0, 0, 0, 0, 0, 17, 19, 2048}));
     }
 }
 
@@ -99,31 +91,19 @@ TEST(CommSettings, ReadsEndOnAQuietLineAndWritesGetTimeByTheSpeed)
     }
 }
 
-template <typename T> T at(const unsigned char *bytes, std::size_t offset)
-{
-    T value;
-    std::memcpy(&value, bytes + offset, sizeof value);
-    return value;
-}
-
 TEST(TrayRecord, EightyEightBytesWithTheFieldsInPlace)
 {
     const HWND window = reinterpret_cast<HWND>(0x12345678);
     const HICON icon = reinterpret_cast<HICON>(0x0BADF00D);
     const TrayIconData d = MakeTrayIconData(window, icon, TrayCallbackMessage);
-    unsigned char bytes[88];
-    ASSERT_EQ(sizeof d, sizeof bytes);
-    std::memcpy(bytes, &d, sizeof bytes);
-    EXPECT_EQ(at<std::uint32_t>(bytes, 0), 88u);
-    EXPECT_EQ(at<std::uint32_t>(bytes, 4), 0x12345678u);
-    EXPECT_EQ(at<std::uint32_t>(bytes, 8), 1u);
-    EXPECT_EQ(at<std::uint32_t>(bytes, 12), 7u); // message, icon, tip
-    EXPECT_EQ(at<std::uint32_t>(bytes, 16), std::uint32_t(WM_APP + 1));
-    EXPECT_EQ(at<std::uint32_t>(bytes, 20), 0x0BADF00Du);
-    const std::string tip(reinterpret_cast<const char *>(bytes) + 24, 64);
+    ASSERT_EQ(sizeof d, 88u);
+    // Size, window, id, flags (message, icon, tip), message, icon; then the tip.
+    std::uint32_t words[6];
+    std::memcpy(words, &d, sizeof words);
+    EXPECT_EQ(std::vector(std::begin(words), std::end(words)),
+              (std::vector<std::uint32_t>{88, 0x12345678, 1, 7, WM_APP + 1, 0x0BADF00D}));
+    const std::string tip(reinterpret_cast<const char *>(&d) + 24, 64);
     EXPECT_EQ(tip, "SMS Console Configuration\0"s + std::string(38, ' '));
-    // The private message is not the window's mouse move.
-    EXPECT_NE(TrayCallbackMessage, UINT(WM_MOUSEMOVE));
 }
 
 TEST(TrayIcon, CodesGoToTheReactionAndTheIconComesBackWithTheShell)

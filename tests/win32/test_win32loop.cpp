@@ -74,28 +74,27 @@ TEST(Win32TimerContract, ZeroNeverStartsARunningTimerKeepsItsPhaseANewIntervalRe
 {
     MessageWindow w;
     Win32Timer t(w, 0);
-    t.setEnabled(true);
-    EXPECT_TRUE(t.isEnabled());
-    EXPECT_FALSE(t.isTicking()); // 0 never fires
-    EXPECT_EQ(w.timersStarted(), 0u);
-    t.setInterval(50);
-    EXPECT_TRUE(t.isTicking());
-    EXPECT_EQ(w.timersStarted(), 1u);
-    t.setEnabled(true); // running: keeps its phase
-    EXPECT_EQ(w.timersStarted(), 1u);
-    t.setInterval(60); // restarts
-    EXPECT_EQ(w.timersStarted(), 2u);
-    t.setEnabled(false);
-    EXPECT_FALSE(t.isTicking());
-    t.setInterval(70); // disabled: nothing starts
-    EXPECT_EQ(w.timersStarted(), 2u);
-    EXPECT_EQ(t.interval(), 70);
-    t.setEnabled(true);
-    EXPECT_EQ(w.timersStarted(), 3u);
-    t.setInterval(-5);
+    // started: system timers started so far.
+    // clang-format off
+    const struct { const char *name; std::function<void()> act; bool enabled, ticking;
+        unsigned started; } steps[] = {
+        {"enabled at 0 ms: never fires", [&] { t.setEnabled(true); }, true, false, 0},
+        {"an interval starts it", [&] { t.setInterval(50); }, true, true, 1},
+        {"enabled again: keeps its phase", [&] { t.setEnabled(true); }, true, true, 1},
+        {"a new interval restarts it", [&] { t.setInterval(60); }, true, true, 2},
+        {"disabled", [&] { t.setEnabled(false); }, false, false, 2},
+        {"disabled: a new interval starts nothing", [&] { t.setInterval(70); }, false, false, 2},
+        {"enabled", [&] { t.setEnabled(true); }, true, true, 3},
+        {"a negative interval is 0", [&] { t.setInterval(-5); }, true, false, 3}};
+    // clang-format on
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        EXPECT_EQ(t.isEnabled(), step.enabled);
+        EXPECT_EQ(t.isTicking(), step.ticking);
+        EXPECT_EQ(w.timersStarted(), step.started);
+    }
     EXPECT_EQ(t.interval(), 0);
-    EXPECT_FALSE(t.isTicking());
-    EXPECT_TRUE(t.isEnabled());
 }
 
 TEST(Win32TimerContract, TicksComeThroughThePumpOneIntervalOnAndStopWhenDisabled)
@@ -179,46 +178,9 @@ TEST(Win32EventPump, ACallFromAnotherThreadEndsABlockingWaitAndABusyPosterCannot
     w.forget(&runs);
 }
 
-TEST(Win32Notifier, TimersAndCallsFromOtherThreadsAreServedWhileABoxIsOpen)
-{
-    MessageWindow w;
-    Win32Timer t(w, 50);
-    Win32Notifier notifier;
-    const char *title = "Quillmast box under test";
-    const struct {
-        int button;
-        bool yes;
-    } rows[] = {{IDOK, false}, {IDYES, true}, {IDNO, false}};
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.button);
-        int ticks = 0;
-        bool called = false;
-        std::thread poster;
-        t.setTickHandler([&] {
-            // Inside the box's own loop.
-            if (++ticks == 1)
-                poster = std::thread([&] { w.post(nullptr, [&] { called = true; }); });
-            if (ticks >= 3 && called)
-                if (HWND box = FindWindowA(nullptr, title))
-                    PostMessageA(box, WM_COMMAND, WPARAM(row.button), 0);
-        });
-        t.setEnabled(true);
-        const auto start = Steady::now();
-        bool answer = false;
-        if (row.button == IDOK)
-            notifier.message(title, "Served while open?", NoticeIcon::Information);
-        else
-            answer = notifier.askYesNo(title, "Served while open?");
-        t.setEnabled(false);
-        poster.join();
-        EXPECT_GE(ticks, 3);
-        EXPECT_TRUE(called);
-        EXPECT_EQ(answer, row.yes);
-        EXPECT_LT(Steady::now() - start, 30s);
-    }
-}
-
-TEST(Win32FileDialog, TheOpenDialogServesTimersAndGivesThePickedFileOrNothing)
+// A box or the open dialog runs the system's own loop: timers tick and calls from other threads
+// are served in it, and the button pressed gives the answer.
+TEST(ModalLoops, BoxesAndTheOpenDialogServeTimersAndCallsAndGiveThePressedAnswer)
 {
     char temp[MAX_PATH];
     ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
@@ -228,29 +190,58 @@ TEST(Win32FileDialog, TheOpenDialogServesTimersAndGivesThePickedFileOrNothing)
     CloseHandle(h);
     MessageWindow w;
     Win32Timer t(w, 50);
+    Win32Notifier notifier;
     Win32FileDialog dialog(folder);
-    for (const int button : {IDOK, IDCANCEL}) {
-        SCOPED_TRACE(button);
+    using Answer = std::optional<std::string>;
+    const char *title = "Quillmast box under test";
+    const auto box = [title] { return FindWindowA(nullptr, title); };
+    const auto open = [] { return FindWindowA("#32770", "Open"); };
+    const auto tell = [&]() -> Answer {
+        notifier.message(title, "Served while open?", NoticeIcon::Information);
+        return std::nullopt;
+    };
+    const auto ask = [&]() -> Answer {
+        return notifier.askYesNo(title, "Served while open?") ? "yes" : "no";
+    };
+    const auto pick = [&] {
+        return dialog.askOpenFile("qm-dialog-test.conf", "Configuration Files (*.conf)|*.conf");
+    };
+    // clang-format off
+    const struct { const char *name; std::function<HWND()> find; int button;
+        std::function<Answer()> run; Answer answer; } rows[] = {
+        {"message box, OK", box, IDOK, tell, std::nullopt},
+        {"question, Yes", box, IDYES, ask, "yes"},
+        {"question, No", box, IDNO, ask, "no"},
+        // The preset name in the starting folder, by its full path.
+        {"open dialog, OK", open, IDOK, pick, file},
+        {"open dialog, Cancel", open, IDCANCEL, pick, std::nullopt}};
+    // clang-format on
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
         int ticks = 0;
+        bool called = false;
+        std::thread poster;
         t.setTickHandler([&] {
-            if (++ticks >= 3)
-                if (HWND open = FindWindowA("#32770", "Open"))
-                    PostMessageA(open, WM_COMMAND, WPARAM(button), 0);
+            // Inside the box's own loop.
+            if (++ticks == 1)
+                poster = std::thread([&] { w.post(nullptr, [&] { called = true; }); });
+            if (ticks >= 3 && called)
+                if (HWND window = row.find())
+                    PostMessageA(window, WM_COMMAND, WPARAM(row.button), 0);
         });
         t.setEnabled(true);
-        const std::optional<std::string> picked =
-            dialog.askOpenFile("qm-dialog-test.conf", "Configuration Files (*.conf)|*.conf");
+        const auto start = Steady::now();
+        const Answer answer = row.run();
         t.setEnabled(false);
-        EXPECT_GE(ticks, 3);
-        if (button == IDOK) {
-            ASSERT_TRUE(picked.has_value());
-            // The preset name in the starting folder, by its full path.
-            EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, picked->c_str(), -1,
-                                     file.c_str(), -1),
+        poster.join();
+        EXPECT_TRUE(ticks >= 3 && called) << ticks;
+        EXPECT_LT(Steady::now() - start, 30s);
+        ASSERT_EQ(answer.has_value(), row.answer.has_value());
+        if (answer) { // a path in any case
+            EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, answer->c_str(), -1,
+                                     row.answer->c_str(), -1),
                       CSTR_EQUAL)
-                << *picked;
-        } else {
-            EXPECT_FALSE(picked.has_value());
+                << *answer;
         }
     }
     DeleteFileA(file.c_str());

@@ -2,7 +2,7 @@
 // what the operator does reaches the console's events, what the console
 // orders does not come back as events, and the keyboard goes the face's way.
 
-#include "console/face.h"
+#include "recordedevents.h"
 #include "win32/win32consoleview.h"
 #include "win32/win32dialogs.h"
 
@@ -20,32 +20,10 @@ namespace
 using C = ConsoleControl;
 using namespace std::chrono_literals;
 
-// Every event as a line.
-struct Recorder final : ConsoleEvents, TestSMSEvents {
-    std::vector<std::string> lines;
-    void add(std::string line) { lines.push_back(std::move(line)); }
-    static std::string name(std::optional<C> c)
-    {
-        return c ? std::string(ConsoleFace[*c].name) : "none";
-    }
-    void listClicked(C c) override { add("list " + name(c)); }
-    void focusMoved(std::optional<C> from, std::optional<C> to) override
-    {
-        add("focus " + name(from) + " > " + name(to));
-    }
-    void textChanged(C c) override { add("text " + name(c)); }
-    void clicked(C c) override { add("click " + name(c)); }
-    void menuChosen(MenuCommand m) override { add("menu " + std::to_string(int(m))); }
-    void trayNotification(int code) override { add("tray " + std::to_string(code)); }
-    void closeBox() override { add("close"); }
-    void systemClose() override { add("system close"); }
-    void clicked(TestSMSControl c) override { add("dialog click " + std::to_string(int(c))); }
-    void escape() override { add("dialog escape"); }
-};
-
 struct Views : ::testing::Test {
     Win32EventPump pump;
-    Recorder events;
+    RecordedEvents events;
+    RecordedDialog<TestSMSControl> dialogEvents{TestSMSFace};
     Win32ConsoleView console{pump};
 
     void SetUp() override
@@ -53,7 +31,7 @@ struct Views : ::testing::Test {
         console.setEvents(events);
         console.show();
         serve();
-        events.lines.clear();
+        events.said.clear();
     }
     // Serves what is pending, twice over: an event is told from a message
     // the notification behind it posts.
@@ -63,16 +41,22 @@ struct Views : ::testing::Test {
             pump.pump(std::chrono::time_point_cast<std::chrono::milliseconds>(
                 std::chrono::steady_clock::now()));
     }
-    void key(HWND target, WPARAM key)
+    // A key pressed, with `held` down as the keyboard state shows it (0: none).
+    void key(HWND target, WPARAM key, BYTE held = 0)
     {
+        BYTE keys[256] = {};
+        keys[held] = held ? 0x80 : 0;
+        SetKeyboardState(keys);
         PostMessageA(target, WM_KEYDOWN, key, 1);
         serve();
+        keys[held] = 0;
+        SetKeyboardState(keys);
     }
-    std::vector<std::string> take() { return std::exchange(events.lines, {}); }
+    Said take() { return std::exchange(events.said, {}); }
     // What was told, focus moves left out.
-    std::vector<std::string> takeActions()
+    Said takeActions()
     {
-        std::vector<std::string> lines = take();
+        Said lines = take();
         std::erase_if(lines, [](const std::string &l) { return l.starts_with("focus"); });
         return lines;
     }
@@ -112,8 +96,8 @@ TEST_F(Views, TabFollowsTheFacesOrderAndEachMoveIsTold)
     for (std::size_t i = 1; i < order.size(); ++i) {
         key(GetFocus(), VK_TAB);
         ASSERT_EQ(GetFocus(), console.controlWindow(order[i])) << ConsoleFace[order[i]].name;
-        expected.push_back("focus " + Recorder::name(order[i - 1]) + " > " +
-                           Recorder::name(order[i]));
+        expected.push_back("focus " + NameOf(ConsoleFace, order[i - 1]) + ">" +
+                           NameOf(ConsoleFace, order[i]));
     }
     EXPECT_EQ(take(), expected);
 }
@@ -165,16 +149,10 @@ TEST_F(Views, ButtonsMenusCtrlPAndTheCloseBox)
     SendMessageA(console.handle(), WM_CLOSE, 0, 0);
     SendMessageA(console.handle(), TrayCallbackMessage, 1, 517);
     serve();
-    // Ctrl+P on the console, as the keyboard gives it.
-    BYTE keys[256] = {};
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    key(console.controlWindow(C::txtSMSCenterNumber), 'P');
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
-    EXPECT_EQ(takeActions(), (std::vector<std::string>{
-                                 "click cmdAbout", "close", "tray 517",
-                                 "menu " + std::to_string(int(MenuCommand::mnuChangeOutboxPath))}));
+    key(console.controlWindow(C::txtSMSCenterNumber), 'P', VK_CONTROL);
+    EXPECT_EQ(takeActions(),
+              (Said{"click cmdAbout", "close box", "tray 517",
+                    "menu " + std::to_string(int(MenuCommand::mnuChangeOutboxPath))}));
     HMENU popup = BuildPopupMenu(PopupMenuFace);
     EXPECT_EQ(GetMenuDefaultItem(popup, FALSE, 0),
               MenuCommandId(MenuCommand::mnuPopupOpen)); // drawn bold
@@ -184,7 +162,7 @@ TEST_F(Views, ButtonsMenusCtrlPAndTheCloseBox)
 
 TEST_F(Views, EnterPressesTheDefaultButtonEscapeIsEscapeAndCancelIsItsButton)
 {
-    auto dialog = console.createTestSMS(events);
+    auto dialog = console.createTestSMS(dialogEvents);
     dialog->setFocus(TestSMSControl::txtSMSNumber);
     dialog->show();
     serve();
@@ -194,18 +172,11 @@ TEST_F(Views, EnterPressesTheDefaultButtonEscapeIsEscapeAndCancelIsItsButton)
     key(number, VK_RETURN);
     SendMessageA(view.controlWindow(TestSMSControl::cmdCancel), BM_CLICK, 0, 0);
     serve();
-    BYTE keys[256] = {};
-    keys[VK_ESCAPE] = 0x80;
-    SetKeyboardState(keys);
-    key(number, VK_ESCAPE);
-    keys[VK_ESCAPE] = 0;
-    SetKeyboardState(keys);
+    key(number, VK_ESCAPE, VK_ESCAPE);
     SendMessageA(view.handle(), WM_CLOSE, 0, 0);
     serve();
-    EXPECT_EQ(takeActions(), (std::vector<std::string>{
-                                 "dialog click " + std::to_string(int(TestSMSControl::cmdSend)),
-                                 "dialog click " + std::to_string(int(TestSMSControl::cmdCancel)),
-                                 "dialog escape", "close"}));
+    EXPECT_EQ(dialogEvents.said, (Said{"click cmdSend", "click cmdCancel", "escape", "close box"}));
+    EXPECT_EQ(takeActions(), Said{}); // none of it the console's
     // Dropped from inside its own event: the window goes once that has returned.
     const HWND window = view.handle();
     dialog.reset();
