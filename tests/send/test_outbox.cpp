@@ -259,12 +259,10 @@ TEST(SendPendingSMS, EmptyCenterNumberIsReportedAndNothingRuns)
     EXPECT_EQ(r.t.world.pumps, 0);
 }
 
-// What the modem, the line, the centre and the files can do wrong, one row each, through automatic
-// sending in virtual time. Whatever happens, the message is delivered, still in the outbox, or its
-// text is in Master.Log; the call is ended and the port closed; the loop carries on. A TAP login
-// refused, no go-ahead and the call lost after the login are test_sendtap.cpp's rows (their
-// outcomes are kept or logged here as any other's); a garbled or half UCP answer is
-// test_senducp.cpp's CentreAnswer rows.
+// What the modem, the line, the centre and the files can do wrong, one row
+// each, through automatic sending in virtual time. Whatever happens, the
+// message is delivered, still in the outbox, or its text is in Master.Log;
+// the call is ended and the port closed; the loop carries on.
 
 // Delivered: accepted by the centre, file gone; Kept: still in the outbox, not
 // accepted; Logged: file gone, not accepted, text in Master.Log; Vanished:
@@ -325,6 +323,11 @@ const Row Rows[] = {
      At(5s, [](SendRig &r) { r.port.dropCarrier(); }), Delivered, ""},
     {"no ID= prompt", [](Opts &o) { o.protocol = "TAP"; o.tap.ignoredPrompts = 1000; }, {},
      Kept, "Err-0016", 2},
+    {"login NAK", [](Opts &o) { o.protocol = "TAP"; o.tap.login = TapOptions::Login::Refuse; }, {},
+     Kept, "Err-0016", 2},
+    {"no go-ahead", [](Opts &o) { o.protocol = "TAP"; o.tap.goAhead = false; }, {}, Kept, "", 2},
+    {"carrier lost before the write (TAP login)", // after the login ACK, before its wait ends
+     [](Opts &o) { o.protocol = "TAP"; o.modem.dropAfter = 1500ms; }, {}, Logged, "Err-0017"},
     // Stale text of the first call must not count on the next: each pass logs in anew and fails.
     {"carrier lost before the TAP login completes",
      [](Opts &o) { o.protocol = "TAP"; o.modem.dropAfter = 500ms; }, {}, Kept, "Err-0016", 2},
@@ -352,6 +355,8 @@ const Row Rows[] = {
      At(3999ms, [](SendRig &r) { r.port.failOnce("write", Failure{5, "Input/output error"}); }),
      Delivered, "Error Occured in UCP SMS sending", 2},
     {"UCP negative answer", [](Opts &o) { o.ucp.mode = Ucp::Reject; }, {}, Logged, Answer},
+    {"garbage from the centre", [](Opts &o) { o.ucp.mode = Ucp::Garbage; }, {}, Logged, Answer},
+    {"half an answer frame", [](Opts &o) { o.ucp.mode = Ucp::Half; }, {}, Logged, Answer},
     {"silent centre", [](Opts &o) { o.ucp.mode = Ucp::Silent; }, {}, Logged, Sent},
     {"TAP centre NAKs every block",
      [](Opts &o) { o.protocol = "TAP"; o.tap.blocks = TapOptions::Blocks::Nak; }, {}, Logged, Sent},
