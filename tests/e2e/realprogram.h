@@ -120,20 +120,21 @@ public:
         return xdotool("mousemove --window " + window + " " + std::to_string(b) + " 380 click 1")
             .has_value();
     }
-    // Starts the program in `f`; returns its console window.
-    static std::string start(ProgramFolder &f)
+    // Starts the program in `f`, `env` added to its environment; returns its console window.
+    static std::string start(ProgramFolder &f, const std::string &env = "")
     {
-        f.app = Spawn("env QT_QPA_PLATFORM=xcb " + (f.dir / "quillmast").string());
+        f.app = Spawn("env QT_QPA_PLATFORM=xcb " + env + (f.dir / "quillmast").string());
         return window("Quillmast Configuration");
     }
     // The simulator started with `options`, `content` as outbox/a.dat, the
     // program started and Start pressed; returns the console window.
     static std::string startSending(ProgramFolder &f, const std::string &options,
-                                    const std::string &content = R"("0611111111","Disk full")")
+                                    const std::string &content = R"("0611111111","Disk full")",
+                                    const std::string &env = "")
     {
         f.message("a.dat", content + "\r\n");
         f.sim = StartSimulator(f.dir, "--connect-delay 200 " + options);
-        const std::string console = start(f);
+        const std::string console = start(f, env);
         EXPECT_TRUE(press(console, StartStop));
         return console;
     }

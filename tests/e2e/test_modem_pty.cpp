@@ -9,9 +9,9 @@
 #include "qt/platform/qteventpump.h"
 #include "qt/platform/qtserialport.h"
 #include "qt/platform/qttimer.h"
+#include "qtapp.h"
 #include "send/sendcycle.h"
 
-#include <QCoreApplication>
 #include <QTimer>
 
 #include <pty.h>
@@ -47,9 +47,6 @@ struct RealRig {
         : port(t.gw.state.AppPath), gw{GatewayState{}, port,     pump,     clock,
                                        t.notifier,     t.status, t.fields, timers}
     {
-        static int argc = 1;
-        static char name[] = "test_modem_pty", *argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
         gw.state.AppPath = t.gw.state.AppPath;
         ConnectConsoleTimers(gw);
         port.setEventHandler([this](PortEvent e) { OnPortEvent(gw, e); });
@@ -133,7 +130,7 @@ TEST(SendCyclePty, LineFaultsLoseNothing)
 // a call that dropped just before a frame must not look up.
 TEST(QtSerialPortPty, ClearingTheInputStillReadsItForTheCarrier)
 {
-    RealRig r; // for the application object
+    RealRig r;
     int master = -1, slave = -1;
     ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
     fs::create_symlink(::ptsname(master), r.t.dir / "COM1");
@@ -159,7 +156,7 @@ TEST(QtSerialPortPty, ClearingTheInputStillReadsItForTheCarrier)
 // deadline; a timer's tick keeps its phase when enabled again; 0 ms never ticks.
 TEST(QtSeams, PumpSleepsAndTimersKeepTheirPhase)
 {
-    RealRig r; // for the application object
+    RealRig r;
     QtTimer never(0), ticking(100);
     int neverTicks = 0, ticks = 0;
     never.setTickHandler([&] { ++neverTicks; });

@@ -43,17 +43,13 @@ TEST_F(WholeProgram, AWallClockSetBackHoldsNoMessage)
     GTEST_SKIP() << "libfaketime and the sanitizers intercept the same clock calls";
 #endif
     ProgramFolder f("UCP", "01");
-    f.message("a.dat", "\"0611111111\",\"first\"\r\n");
     f.message("b.dat", "\"0622222222\",\"second\"\r\n");
     const fs::path offset = f.dir / "faketime";
     std::ofstream(offset) << "+0\n";
-    f.sim = StartSimulator(f.dir, "--connect-delay 200 --centre ucp");
-    f.app = Spawn("env QT_QPA_PLATFORM=xcb LD_PRELOAD=" + lib.string() +
-                  " FAKETIME_TIMESTAMP_FILE=" + offset.string() +
-                  " FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 " +
-                  (f.dir / "quillmast").string());
-    const std::string console = window("Quillmast Configuration");
-    ASSERT_TRUE(press(console, StartStop));
+    const std::string console =
+        startSending(f, "--centre ucp", R"("0611111111","first")",
+                     "LD_PRELOAD=" + lib.string() + " FAKETIME_TIMESTAMP_FILE=" + offset.string() +
+                         " FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 ");
     ASSERT_TRUE(WaitUntil([&] { return f.accepted() == 1; }, 30s)) << f.log();
     std::ofstream(offset) << "-90\n";
     // One message takes a few seconds; held for the step it would take 90.

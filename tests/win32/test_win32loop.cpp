@@ -42,15 +42,6 @@ bool PumpUntil(EventPump &pump, const std::function<bool()> &done)
     return done();
 }
 
-// Polls without serving anything, at most 30 s.
-bool WaitUntil(const std::function<bool()> &done)
-{
-    for (const auto end = Steady::now() + 30s; Steady::now() < end; Sleep(5))
-        if (done())
-            return true;
-    return done();
-}
-
 TEST(MessageWindowTimers, ALateTickOfAStoppedOrRestartedTimerIsDropped)
 {
     MessageWindow w;
@@ -247,16 +238,14 @@ TEST(ModalLoops, BoxesAndTheOpenDialogServeTimersAndCallsAndGiveThePressedAnswer
     DeleteFileA(file.c_str());
 }
 
-TEST(SessionEnd, TheEndIsHeardWhileTheUiThreadBlocksAndIsCarriedOutOnIt)
+// The end heard while the UI thread blocks in the carrier wait is wholeprogram.sh's: there the
+// session ends within a pause of that wait.
+TEST(SessionEnd, ARefusedEndIsNoneAndTheEndIsCarriedOutOnTheUiThread)
 {
     MessageWindow w;
     Win32EventPump pump;
-    int requests = 0;
     DWORD ranOn = 0;
-    SessionEndWatcher watcher(w, [&] {
-        ++requests;
-        ranOn = GetCurrentThreadId();
-    });
+    SessionEndWatcher watcher(w, [&] { ranOn = GetCurrentThreadId(); });
     ASSERT_NE(watcher.window(), nullptr);
     DWORD_PTR answer = 0;
     ASSERT_TRUE(SendMessageTimeoutA(watcher.window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
@@ -267,17 +256,9 @@ TEST(SessionEnd, TheEndIsHeardWhileTheUiThreadBlocksAndIsCarriedOutOnIt)
     ASSERT_TRUE(
         SendMessageTimeoutA(watcher.window(), WM_ENDSESSION, FALSE, 0, SMTO_BLOCK, 30000, &answer));
     EXPECT_FALSE(watcher.pending());
-
-    // The end: heard without this thread serving anything (as in the dial's
-    // carrier wait), carried out here once it pumps, once.
     PostMessageA(watcher.window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-    ASSERT_TRUE(WaitUntil([&] { return watcher.pending(); }));
-    EXPECT_EQ(requests, 0);
-    ASSERT_TRUE(PumpUntil(pump, [&] { return requests > 0; }));
+    ASSERT_TRUE(PumpUntil(pump, [&] { return ranOn != 0; }));
     EXPECT_EQ(ranOn, GetCurrentThreadId());
-    PostMessageA(watcher.window(), WM_ENDSESSION, TRUE, 0);
-    pump.pump(now() + 200ms);
-    EXPECT_EQ(requests, 1);
 }
 
 // A class of the tests' own, registered in this process only.
@@ -286,6 +267,7 @@ constexpr CLSID InProcessFilter = {
 constexpr CLSID NeverRegistered = {
     0x6A1F0C3F, 0x52B7, 0x4C1D, {0x9E, 0x1A, 0x3D, 0x77, 0x2B, 0x90, 0x41, 0xC5}};
 
+// A value that rewrites the recipient is wholeprogram.sh's: the registered component there.
 TEST(ComRecipientFilter, OneComponentAMessageItsValueReplacesTheRecipient)
 {
     ComApartment com;
@@ -295,7 +277,6 @@ TEST(ComRecipientFilter, OneComponentAMessageItsValueReplacesTheRecipient)
         FilterMode mode;
         const char *read, *sent;
     } rows[] = {
-        {"rewritten, then the blanks go", FilterMode::Rewrite, "0611111111", "0031611111111"},
         {"a value that is a number", FilterMode::Number, "0611111111", "42"},
         {"the value cannot be read: as read", FilterMode::FailValue, "06 11 11", "061111"},
         {"the method refused it: as read", FilterMode::FailMethod, "0611111111", "0611111111"},
@@ -316,7 +297,7 @@ TEST(ComRecipientFilter, OneComponentAMessageItsValueReplacesTheRecipient)
         EXPECT_EQ(TestFilter::alive, 0) << "each released after its message";
         CoRevokeClassObject(cookie);
     }
-    // None registered: no filter, the recipient as read.
+    // None registered: no filter, the recipient as read without its blanks.
     const RecipientFilterFactory none = MakeComRecipientFilterFactory(NeverRegistered);
     EXPECT_EQ(none(), nullptr);
     EXPECT_EQ(PrepareRecipient("06 12\r\n", none), "0612");

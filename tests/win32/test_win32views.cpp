@@ -142,17 +142,16 @@ TEST_F(Views, TheOperatorsEditsAreToldTheConsolesOrdersAreNot)
     EXPECT_EQ(take(), std::vector<std::string>{"list cmbBaudrate"});
 }
 
-TEST_F(Views, ButtonsMenusCtrlPAndTheCloseBox)
+// The close box and the icon's notifications are wholeprogram.sh's: there alt+F4 hides the
+// console, a click on the icon restores it and a right-click opens its menu.
+TEST_F(Views, ButtonsAndCtrlP)
 {
     SendMessageA(console.controlWindow(C::cmdAbout), BM_CLICK, 0, 0);
     serve();
-    SendMessageA(console.handle(), WM_CLOSE, 0, 0);
-    SendMessageA(console.handle(), TrayCallbackMessage, 1, 517);
-    serve();
     key(console.controlWindow(C::txtSMSCenterNumber), 'P', VK_CONTROL);
-    EXPECT_EQ(takeActions(),
-              (Said{"click cmdAbout", "close box", "tray 517",
-                    "menu " + std::to_string(int(MenuCommand::mnuChangeOutboxPath))}));
+    EXPECT_EQ(
+        takeActions(),
+        (Said{"click cmdAbout", "menu " + std::to_string(int(MenuCommand::mnuChangeOutboxPath))}));
     HMENU popup = BuildPopupMenu(PopupMenuFace);
     EXPECT_EQ(GetMenuDefaultItem(popup, FALSE, 0),
               MenuCommandId(MenuCommand::mnuPopupOpen)); // drawn bold
@@ -185,14 +184,6 @@ TEST_F(Views, EnterPressesTheDefaultButtonEscapeIsEscapeAndCancelIsItsButton)
     EXPECT_FALSE(IsWindow(window));
 }
 
-struct NoPathEvents final : ChangePathEvents {
-    int drives = 0;
-    void clicked(ChangePathControl) override {}
-    void escape() override {}
-    void closeBox() override {}
-    void driveChanged() override { ++drives; }
-};
-
 TEST_F(Views, TheFolderListShowsTheWayDownAndWhatIsInTheOpenedFolder)
 {
     char temp[MAX_PATH];
@@ -200,7 +191,7 @@ TEST_F(Views, TheFolderListShowsTheWayDownAndWhatIsInTheOpenedFolder)
     const std::string base = std::string(temp) + "qm-folders";
     for (const char *f : {"", "\\b", "\\a", "\\a\\deeper"})
         CreateDirectoryA((base + f).c_str(), nullptr);
-    NoPathEvents pathEvents;
+    RecordedChangePath pathEvents;
     Win32ChangePathView view(pump, pathEvents);
     ASSERT_TRUE(view.openFolder(base + "\\"));
     EXPECT_EQ(view.currentFolder(), base);
@@ -219,7 +210,7 @@ TEST_F(Views, TheFolderListShowsTheWayDownAndWhatIsInTheOpenedFolder)
     view.selectDriveOf(base);
     EXPECT_EQ(view.selectedDrive(), base.substr(0, 3));
     serve();
-    EXPECT_EQ(pathEvents.drives, 0) << "the dialog's own choice is no change";
+    EXPECT_EQ(pathEvents.said, Said{}) << "the dialog's own choice is no change";
     for (const char *f : {"\\a\\deeper", "\\a", "\\b", ""})
         RemoveDirectoryA((base + f).c_str());
 }
